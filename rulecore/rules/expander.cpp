@@ -1,0 +1,1 @@
+// Implemented by the rules work.
