@@ -1,1 +1,223 @@
-// Implemented by the rules work.
+#include "rulecore/rules/expander.h"
+
+#include <ctime>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "rulecore/rules/extract.h"
+#include "rulecore/texts/system_texts.h"
+
+namespace rulecore {
+namespace {
+
+Text dateText(const LocalTime& t) {
+    Text text = std::to_string(t.year);
+    text.append(texts::yearMark).append(std::to_string(t.month));
+    text.append(texts::monthMark).append(std::to_string(t.day));
+    text.append(texts::dayMark);
+    return text;
+}
+
+Text timeText(const LocalTime& t) {
+    Text text = std::to_string(t.hour);
+    text.append(texts::hourMark).append(std::to_string(t.minute));
+    text.append(texts::minuteMark).append(std::to_string(t.second));
+    text.append(texts::secondMark);
+    return text;
+}
+
+// The name inside a listed item: the item without its open and close markers.
+Text innerText(const Text& item, std::size_t openLength) {
+    return item.substr(openLength, item.size() - openLength - texts::directiveClose.size());
+}
+
+}  // namespace
+
+LocalTime SystemClock::now() {
+    // localtime hands out one shared record; the lock keeps two readers apart.
+    static std::mutex lock;
+    std::time_t seconds = std::time(nullptr);
+    std::lock_guard<std::mutex> guard(lock);
+    const std::tm* local = std::localtime(&seconds);
+    if (local == nullptr) return {};
+    return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
+            local->tm_hour,        local->tm_min,     local->tm_sec};
+}
+
+// Counts the bytes an expansion scans and keeps the working value from growing
+// without end.
+class ConstantExpander::Budget {
+public:
+    bool spend(std::size_t bytes) {
+        scanned_ += bytes;
+        return scanned_ <= maxScannedBytes;
+    }
+
+    // Replaces every from by to in text, as replaceAll does. Gives up, leaving text
+    // as it was, when the scan budget is spent or text would grow past the limit.
+    bool replace(Text& text, std::string_view from, std::string_view to) {
+        if (!spend(text.size())) return false;
+        if (from.empty()) return true;
+        std::size_t pos = findText(text, from, 0);
+        if (pos == std::string_view::npos) return true;
+        Text out;
+        std::size_t copied = 0;
+        for (; pos != std::string_view::npos; pos = findText(text, from, copied)) {
+            out.append(text, copied, pos - copied).append(to);
+            copied = pos + from.size();
+            if (growsTooLarge(out.size(), text.size())) return false;
+        }
+        out.append(text, copied);
+        if (growsTooLarge(out.size(), text.size())) return false;
+        text = std::move(out);
+        return true;
+    }
+
+private:
+    static bool growsTooLarge(std::size_t size, std::size_t before) {
+        return size > maxWorkingSize && size > before;
+    }
+
+    std::size_t scanned_ = 0;
+};
+
+ConstantExpander::ConstantExpander(Variant variant, const RulesTable& table, Clock& clock,
+                                   Reporter& reporter)
+    : variant_(variant), table_(table), clock_(clock), reporter_(reporter) {}
+
+Text ConstantExpander::expandConstant(const Text& key) {
+    Text value;
+    Outcome outcome = expand(key, value);
+    if (outcome == Outcome::NotFound && variant_ != Variant::PickPaste) {
+        reporter_.report(ReportKind::KeyNotFound, Text(texts::keyNotFound) + key, false);
+    }
+    if (outcome == Outcome::NotFound || outcome == Outcome::Unexpandable) return {};
+    return value;
+}
+
+SelectionResult ConstantExpander::expandSelection(const Text& key) {
+    Text value;
+    switch (expand(key, value)) {
+    case Outcome::Expanded:
+        return {true, splitText(value, texts::itemSeparator)};
+    case Outcome::DateOrTime:
+        return {true, {value}};
+    case Outcome::NotFound:
+    case Outcome::Unexpandable:
+        break;
+    }
+    return {};
+}
+
+Text ConstantExpander::fetchRawValue(const Text& name) {
+    if (std::optional<std::size_t> index = table_.firstIndexOf(name)) {
+        return table_.values()[*index];
+    }
+    if (variant_ == Variant::FillPrint) {
+        reporter_.report(ReportKind::MissingConstant, Text(texts::missingConstant) + name, false);
+    }
+    return {};
+}
+
+ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value) {
+    std::optional<LocalTime> reading;
+    if (variant_ == Variant::FillPrint) reading = clock_.now();
+
+    // The key rule: a walk over the keys decides at the first one, so only the
+    // first key needs a look.
+    bool keyRule = variant_ != Variant::FillPrint && !table_.empty() &&
+                   table_.keys().front() != key;
+    if (keyRule && key == texts::dateKey) {
+        value = dateText(clock_.now());
+        return Outcome::DateOrTime;
+    }
+    if (keyRule && key == texts::timeKey) {
+        value = timeText(clock_.now());
+        return Outcome::DateOrTime;
+    }
+
+    std::optional<std::size_t> index = table_.firstIndexOf(key);
+    if (!index) return Outcome::NotFound;
+    value = table_.values()[*index];
+
+    Budget budget;
+    if (!resolveReferences(key, value, budget) || !applyReplacements(value, budget)) {
+        reportUnexpandable(key);
+        value.clear();
+        return Outcome::Unexpandable;
+    }
+    value = replaceAll(value, texts::lineBreakSymbol, "\r\n");
+    value = replaceAll(value, texts::tabSymbol, "\t");
+    value = replaceAll(value, texts::emptySymbol, {});
+    if (reading) {
+        value = replaceAll(value, texts::dateKey, dateText(*reading));
+        value = replaceAll(value, texts::timeKey, timeText(*reading));
+    }
+    return Outcome::Expanded;
+}
+
+bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& budget) {
+    for (int pass = 0;; ++pass) {
+        if (!budget.spend(value.size())) return false;
+        TextList references = extractMarked(value, texts::referenceOpen, texts::directiveClose);
+        if (references.empty()) return true;
+        if (pass == maxReferencePasses) return false;
+
+        Text before = value;
+        for (const Text& item : references) {
+            Text name = innerText(item, texts::referenceOpen.size());
+            if (name == key) {
+                Text text = Text(texts::constantPrefix) + key + " " + item +
+                            Text(texts::selfReference);
+                reporter_.report(ReportKind::SelfReference, text, true);
+                throw ProgramEnd{};
+            }
+            if (!budget.replace(value, item, fetchRawValue(name))) return false;
+        }
+        // A pass that changed nothing would be repeated word for word forever.
+        if (value == before) return false;
+    }
+}
+
+bool ConstantExpander::applyReplacements(Text& value, Budget& budget) const {
+    if (!budget.spend(value.size())) return false;
+    // Every directive is listed before the first one is applied.
+    TextList directives = extractMarked(value, texts::replacementOpen, texts::directiveClose);
+    for (const Text& item : directives) {
+        Text oldText;
+        Text newText;
+        if (!splitReplacement(item, oldText, newText)) continue;
+        if (!budget.replace(value, item, {}) || !budget.replace(value, oldText, newText)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// fillrun and fillprint cut the whole directive at "+" and then drop the markers;
+// pickpaste drops the markers first. The two differ where the new text is empty.
+bool ConstantExpander::splitReplacement(const Text& item, Text& oldText, Text& newText) const {
+    const std::size_t openLength = texts::replacementOpen.size();
+    if (variant_ == Variant::PickPaste) {
+        TextList pieces = splitText(innerText(item, openLength), texts::directivePlus);
+        if (pieces.size() != 2) return false;
+        oldText = std::move(pieces[0]);
+        newText = std::move(pieces[1]);
+        return true;
+    }
+    TextList pieces = splitText(item, texts::directivePlus);
+    if (pieces.size() != 2) return false;
+    oldText = pieces[0].substr(openLength);
+    newText = pieces[1].substr(0, pieces[1].size() - texts::directiveClose.size());
+    return true;
+}
+
+void ConstantExpander::reportUnexpandable(const Text& key) {
+    bool ends = variant_ != Variant::PickPaste;
+    Text text = Text(texts::constantPrefix) + key + Text(texts::unexpandableReference);
+    reporter_.report(ReportKind::Unexpandable, text, ends);
+    if (ends) throw ProgramEnd{};
+}
+
+}  // namespace rulecore

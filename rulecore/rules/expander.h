@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "rulecore/rules/report.h"
 #include "rulecore/rules/rules_table.h"
 
@@ -45,7 +47,22 @@ public:
     SelectionResult expandSelection(const Text& key);  // pickpaste
     Text fetchRawValue(const Text& name);
 
+    // Bounds of one expansion: the reference passes, the size of the working value
+    // and the bytes scanned in all, so that no rules text makes it run without end.
+    static constexpr int maxReferencePasses = 1000;
+    static constexpr std::size_t maxWorkingSize = std::size_t{16} << 20;
+    static constexpr std::size_t maxScannedBytes = std::size_t{256} << 20;
+
 private:
+    enum class Outcome { Expanded, DateOrTime, NotFound, Unexpandable };
+    class Budget;
+
+    Outcome expand(const Text& key, Text& value);
+    bool resolveReferences(const Text& key, Text& value, Budget& budget);
+    bool applyReplacements(Text& value, Budget& budget) const;
+    bool splitReplacement(const Text& item, Text& oldText, Text& newText) const;
+    void reportUnexpandable(const Text& key);
+
     Variant variant_;
     const RulesTable& table_;
     Clock& clock_;
