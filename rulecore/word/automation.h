@@ -136,6 +136,20 @@ public:
                                    ResultKind want) = 0;
 };
 
+// The empty value of the kind asked for, which every failed call yields: an empty
+// object, an empty text, the number 0, false, or an empty value.
+inline AutomationValue emptyResult(ResultKind want) {
+    switch (want) {
+        case ResultKind::Object: return AutomationValue::fromObject({});
+        case ResultKind::Text: return AutomationValue::fromText({});
+        case ResultKind::Number: return AutomationValue::fromDouble(0.0);
+        case ResultKind::Boolean: return AutomationValue::fromBoolean(false);
+        case ResultKind::Nothing:
+        case ResultKind::Value: break;
+    }
+    return AutomationValue::empty();
+}
+
 // Per-thread record of the most recent automation call.
 bool lastCallSucceeded();
 void recordCallOutcome(bool succeeded);
