@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "rulecore/rules/extract.h"
 #include "rulecore/texts/system_texts.h"
@@ -45,8 +46,9 @@ LocalTime SystemClock::now() {
             local->tm_hour,        local->tm_min,     local->tm_sec};
 }
 
-// Counts the bytes an expansion scans and keeps the working value from growing
-// without end.
+// The working value's guard: counts the bytes an expansion scans, keeps the value
+// from growing without end, and skips a replacement that is known to find nothing,
+// so that a value listing one reference many times costs two scans, not one each.
 class ConstantExpander::Budget {
 public:
     bool spend(std::size_t bytes) {
@@ -54,13 +56,22 @@ public:
         return scanned_ <= maxScannedBytes;
     }
 
-    // Replaces every from by to in text, as replaceAll does. Gives up, leaving text
-    // as it was, when the scan budget is spent or text would grow past the limit.
-    bool replace(Text& text, std::string_view from, std::string_view to) {
-        if (!spend(text.size())) return false;
+    // Counts the changes made to the working value through replace.
+    std::size_t version() const { return version_; }
+
+    // Replaces every from by to in text (always the same working value), as
+    // replaceAll does. Gives up, leaving text as it was, when the scan budget is
+    // spent or text would grow past the size limit.
+    bool replace(Text& text, const Text& from, std::string_view to) {
         if (from.empty()) return true;
+        auto known = nothingFoundAt_.find(from);
+        if (known != nothingFoundAt_.end() && known->second == version_) return true;
+        if (!spend(text.size())) return false;
         std::size_t pos = findText(text, from, 0);
-        if (pos == std::string_view::npos) return true;
+        if (pos == std::string_view::npos) {
+            nothingFoundAt_.insert_or_assign(from, version_);
+            return true;
+        }
         Text out;
         std::size_t copied = 0;
         for (; pos != std::string_view::npos; pos = findText(text, from, copied)) {
@@ -70,6 +81,7 @@ public:
         }
         out.append(text, copied);
         if (growsTooLarge(out.size(), text.size())) return false;
+        if (out != text) ++version_;
         text = std::move(out);
         return true;
     }
@@ -80,6 +92,9 @@ private:
     }
 
     std::size_t scanned_ = 0;
+    std::size_t version_ = 0;
+    // For each text searched for: the version of the value in which it was absent.
+    std::unordered_map<Text, std::size_t> nothingFoundAt_;
 };
 
 ConstantExpander::ConstantExpander(Variant variant, const RulesTable& table, Clock& clock,
@@ -164,7 +179,7 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
         if (references.empty()) return true;
         if (pass == maxReferencePasses) return false;
 
-        Text before = value;
+        std::size_t before = budget.version();
         for (const Text& item : references) {
             Text name = innerText(item, texts::referenceOpen.size());
             if (name == key) {
@@ -176,7 +191,7 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
             if (!budget.replace(value, item, fetchRawValue(name))) return false;
         }
         // A pass that changed nothing would be repeated word for word forever.
-        if (value == before) return false;
+        if (budget.version() == before) return false;
     }
 }
 

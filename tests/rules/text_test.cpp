@@ -27,6 +27,58 @@ TEST(SplitText, CutsAtCharacterBoundariesOnly) {
     for (const Case& c : cases) EXPECT_EQ(splitText(c.text, "=="), c.pieces) << c.text;
 }
 
+TEST(SplitText, StepsOverDoubleByteCharacters) {
+    // 0xB5 0x3D is one character, so its second byte starts no separator.
+    EXPECT_EQ(splitText("a\xB5==b", "=="), (TextList{"a\xB5==b"}));
+    EXPECT_EQ(splitText("a\xB5===b", "=="), (TextList{"a\xB5=", "b"}));
+    EXPECT_EQ(splitText("a\r\nb\r\n", "\r\n"), (TextList{"a", "b"}));
+    EXPECT_EQ(splitText("\r\n\r\n", "\r\n"), (TextList{"", ""}));
+    EXPECT_EQ(splitText("a\nb", "\r\n"), (TextList{"a\nb"}));
+    EXPECT_EQ(splitText("a\x81", "+"), (TextList{"a\x81"}));
+}
+
+TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
+    struct Case {
+        Text text, from, to, result;
+    };
+    const Case cases[] = {
+        {"aaa", "aa", "b", "ba"},           // never overlapping
+        {"abab", "ab", "abab", "abababab"}, // inserted text is not searched again
+        {"xaay", "a", "", "xy"},
+        {"abc", "", "z", "abc"},             // an empty from replaces nothing
+        {"", "a", "b", ""},
+        {"\xB1\xA1\xA1\xA1", "\xA1\xA1", "_", "\xB1\xA1_"}, // only at character starts
+        {"a\x81", "\x81", "b", "ab"},       // a lone lead byte at the end is a character
+    };
+    for (const Case& c : cases) EXPECT_EQ(replaceAll(c.text, c.from, c.to), c.result) << c.text;
+}
+
+TEST(TrimSpaces, DropsBothKindsOfSpaceAtBothEnds) {
+    struct Case {
+        Text text, result;
+    };
+    const Case cases[] = {
+        {"  a b  ", "a b"},
+        {cp(u8"\u3000 a\u3000"), "a"},
+        {cp(u8" \u3000 \u3000"), ""},
+        {"\ta\r\n", "\ta\r\n"},        // tabs and line breaks stay
+        {"\xB1\xA1\xA1", "\xB1\xA1\xA1"}, // A1 A1 inside a pair is no space
+        {"a \x81", "a \x81"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(trimSpaces(c.text), c.result) << c.text;
+}
+
+TEST(CharLength, PairsLeadBytesWithTheNextByte) {
+    EXPECT_EQ(charLength("a", 0), 1u);
+    EXPECT_EQ(charLength("\xB0\xA1", 0), 2u);
+    EXPECT_EQ(charLength(std::string_view("\xB0\0x", 3), 0), 2u);  // a NUL trail byte too
+    EXPECT_EQ(charLength("a\x81", 1), 1u);
+    EXPECT_EQ(charLength("a", 1), 0u);
+    EXPECT_EQ(findText("\xB0]]", "]"), 2u);
+    EXPECT_EQ(findText("ab", ""), std::string_view::npos);
+}
+
 TEST(SystemTexts, AreCodePage936Bytes) {
     EXPECT_EQ(Text(texts::argumentError), cp(u8"参数传递异常"));
     EXPECT_EQ(texts::argumentError.size(), 12u);
