@@ -319,11 +319,12 @@ TEST(ConstantExpander, StopsReferencesThatNeverResolve) {
 
 // K0 refers to K1, ..., the last one holds "end": one pass per link.
 RulesTable chain(int links) {
+    auto name = [](int i) { return Text("K").append(std::to_string(i)); };
     RulesTable table;
     for (int i = 0; i < links; ++i) {
-        table.append("K" + std::to_string(i), "&[K" + std::to_string(i + 1) + "]");
+        table.append(name(i), Text("&[").append(name(i + 1)).append("]"));
     }
-    table.append("K" + std::to_string(links), "end");
+    table.append(name(links), "end");
     return table;
 }
 
