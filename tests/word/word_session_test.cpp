@@ -609,5 +609,177 @@ TEST(WordSessionLifecycle, CopiesShareObjectsAndBalanceCom) {
     EXPECT_THAT(rec.faults(), IsEmpty());
 }
 
+// Enough of one Word document behind its content range to show what a replace run
+// leaves in the text: find from the range (selecting the match into it), replace
+// one or all through the Replacement text, write the range's text, collapse it.
+// Like Word, it refuses Replacement texts of more than 255 characters.
+class ModelDocument {
+public:
+    ModelDocument(RecordingDispatcher& rec, Text text) : text_(std::move(text)) {
+        rec.answerWith("Content", [this, &rec](const RecordedCall& call) -> std::optional<AutomationValue> {
+            start_ = 0;
+            end_ = text_.size();
+            return objectValue(rec.makeObject(call.target + ".Content"));
+        });
+        rec.answerWith("Start", [this](const RecordedCall&) -> std::optional<AutomationValue> {
+            return test::integerValue(static_cast<std::int32_t>(start_));
+        });
+        rec.answerWith("Collapse", [this](const RecordedCall& call) -> std::optional<AutomationValue> {
+            if (call.arguments.at(0).integer == 0) start_ = end_;
+            return AutomationValue::empty();
+        });
+        rec.answerWith("Text", [this](const RecordedCall& call) { return writeText(call); });
+        rec.answerWith("Execute", [this](const RecordedCall& call) { return execute(call); });
+    }
+    const Text& text() const { return text_; }
+
+private:
+    std::optional<AutomationValue> writeText(const RecordedCall& call) {
+        const Text& value = call.arguments.at(0).text;
+        if (call.target.ends_with(".Replacement")) {
+            std::size_t characters = 0;
+            for (std::size_t pos = 0; pos < value.size(); pos += charLength(value, pos)) ++characters;
+            if (characters > 255) return std::nullopt;
+            replacement_ = value;
+        } else {
+            text_.replace(start_, end_ - start_, value);
+            end_ = start_ + value.size();
+        }
+        return AutomationValue::empty();
+    }
+
+    std::optional<AutomationValue> execute(const RecordedCall& call) {
+        const Text& what = call.arguments.at(0).text;
+        const test::RecordedValue replace =
+            call.arguments.size() > 10 ? call.arguments[10] : test::RecordedValue{};
+        if (replace.kind == ValueKind::Integer && replace.integer == 2) {
+            const bool found = findText(text_, what) != std::string_view::npos;
+            text_ = replaceAll(text_, what, replacement_);
+            return booleanValue(found);
+        }
+        const std::size_t at = findText(text_, what, replace.kind == ValueKind::Boolean ? 0 : start_);
+        if (at == std::string_view::npos) return booleanValue(false);
+        if (replace.kind == ValueKind::Boolean) {
+            text_.replace(at, what.size(), replacement_);
+        } else {
+            start_ = at;
+            end_ = at + what.size();
+        }
+        return booleanValue(true);
+    }
+
+    Text text_;
+    Text replacement_;
+    std::size_t start_ = 0;
+    std::size_t end_ = 0;
+};
+
+struct ReplaceCase {
+    std::string name;
+    Text document;
+    Text findText;
+    Text replacement;
+    std::int32_t times;
+    bool oneAtATime;
+    Text expected;
+    std::int32_t count;
+    bool throughReplacement;  // the short path, with the text on the Replacement object
+};
+
+TEST(WordSessionReplace, EveryOccurrenceIsReplacedWhateverTheReplacementLength) {
+    const Text longWithKey = Text(250, 'x') + "k-end!";        // 256 characters, holds the key
+    const Text longPlain = Text(256, 'y');
+    Text wide255;
+    for (int i = 0; i < 255; ++i) wide255 += test::cp(u8"中");
+    const Text wide256 = wide255 + test::cp(u8"文");
+    const std::vector<ReplaceCase> cases{
+        {"short replace-all", "a k b k", "k", "v", 0, false, "a v b v", 1, true},
+        {"short one at a time", "k k k", "k", "v", 2, true, "v v k", 2, true},
+        {"long replace-all never searches the inserted text", "k1k2", "k", longWithKey, 0, false,
+         replaceAll("k1k2", "k", longWithKey), 1, false},
+        {"long replace-all, adjacent occurrences", "kk", "k", longPlain, 0, false, longPlain + longPlain, 1, false},
+        {"long replace-all, key absent", "abc", "k", longPlain, 0, false, "abc", 0, false},
+        {"long one at a time", "k k k", "k", longPlain, 2, true, longPlain + " " + longPlain + " k", 2, false},
+        {"255 double-byte characters still fit Word's limit", "a k", "k", wide255, 0, false, "a " + wide255, 1, true},
+        {"256 double-byte characters do not", "a k k", "k", wide256, 0, false, "a " + wide256 + " " + wide256, 1,
+         false},
+    };
+    for (const ReplaceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingDispatcher rec;
+        {
+            WordSession session(rec);
+            session.startWord();
+            ModelDocument document(rec, c.document);
+            EXPECT_EQ(session.replaceText(c.findText, c.replacement, c.times, c.oneAtATime), c.count);
+            EXPECT_EQ(test::utf8(document.text()), test::utf8(c.expected));
+            bool throughReplacement = false;
+            for (const std::string& line : rec.lines()) {
+                throughReplacement = throughReplacement || line.find(".Replacement write Text") != std::string::npos;
+            }
+            EXPECT_EQ(throughReplacement, c.throughReplacement);
+            rec.clearAnswers();
+            EXPECT_EQ(rec.liveObjects().size(), 2u) << "only Word and the current find stay held";
+        }
+        EXPECT_THAT(rec.faults(), IsEmpty());
+    }
+}
+
+TEST(WordSessionReplace, LongReplacementWritesTheFoundRanges) {
+    const Text value(256, 'x');
+    RecordingDispatcher rec;
+    WordSession session(rec);
+    session.startWord();
+    rec.clearCalls();
+    rec.answer("Execute", {booleanValue(true), booleanValue(false)});
+    rec.answer("Start", {test::integerValue(1), test::integerValue(257)});
+    EXPECT_EQ(session.replaceText("k", value, 0, false), 1);
+    const std::string find = "Word.ActiveDocument.Content.Find call Execute(&\"k\", -, -, -, -, -, &true, &0, &false, "
+                             "-, &0) -> boolean";
+    EXPECT_EQ(rec.lines(), (Lines{"Word read ActiveDocument -> object",
+                                  "Word.ActiveDocument read Content -> object",
+                                  "Word.ActiveDocument.Content read Find -> object",
+                                  "Word.ActiveDocument.Content.Find call ClearFormatting()",
+                                  find,
+                                  "Word.ActiveDocument.Content read Start -> number",
+                                  "Word.ActiveDocument.Content write Text = " + inQuotes(value),
+                                  "Word.ActiveDocument.Content call Collapse(0)",
+                                  "Word.ActiveDocument.Content read Start -> number",
+                                  find}));
+    rec.clearAnswers();
+    EXPECT_THAT(rec.liveObjects(), UnorderedElementsAreArray(Lines{"Word", "Word.ActiveDocument.Content.Find"}));
+}
+
+// An engine that keeps reporting finds must not keep the loop going: it stops when
+// the range does not move on, or when a find lies before text already written.
+TEST(WordSessionReplace, LongReplacementStopsWhenTheRangeDoesNotAdvance) {
+    struct Bound {
+        std::string name;
+        std::vector<AutomationValue> starts;
+        std::size_t writes;
+    };
+    const std::vector<Bound> bounds{
+        {"range never moves", {test::integerValue(0)}, 1},
+        {"find before the floor", {test::integerValue(0), test::integerValue(300), test::integerValue(100)}, 1},
+        {"Start cannot be read", {}, 0},
+    };
+    for (const Bound& b : bounds) {
+        SCOPED_TRACE(b.name);
+        RecordingDispatcher rec;
+        WordSession session(rec);
+        session.startWord();
+        rec.answer("Execute", {booleanValue(true)});
+        if (b.starts.empty()) {
+            rec.fail("Start");
+        } else {
+            rec.answer("Start", b.starts);
+        }
+        EXPECT_EQ(session.replaceText("k", Text(300, 'x'), 0, false), b.writes > 0 ? 1 : 0);
+        std::size_t writes = 0;
+        for (const std::string& line : rec.lines()) writes += line.find("write Text") != std::string::npos ? 1u : 0u;
+        EXPECT_EQ(writes, b.writes);
+    }
+}
+
 }  // namespace
 }  // namespace rulecore::word
