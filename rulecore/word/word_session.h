@@ -26,8 +26,8 @@ namespace rulecore::word {
 // Find object and its own copy of the remembered find text, and it begins COM
 // again on its thread. Each value's end of life therefore balances its own begin,
 // and COM is never ended more often than it was begun. A copy must live on the
-// same thread as the original. Sessions are not assignable or movable: either
-// would leave two values ending one begin.
+// same thread as the original. Sessions are not assignable, and moving one copies
+// it, since a moved-from value would still end its begin.
 //
 // Long replacements. Word refuses Find and Replacement texts of more than 255
 // characters (characters of code page 936, a double-byte character counting once).
@@ -55,7 +55,14 @@ namespace rulecore::word {
 // when at least one occurrence was replaced, else 0, as for the single Execute.
 // One-at-a-time runs with a long replacement make the same calls, stopping after
 // the first "write Text" of each pass; each pass's replacement counts once.
-// Replacements of up to 255 characters keep the single Execute with Replace.
+// Replacements of up to 255 characters, and any replacement of an empty find
+// text, keep the single Execute with Replace.
+//
+// What an engine needs for this: Execute on the Find object of a range searches
+// forward from that range and, on a find, moves the range onto the found text;
+// writing "Text" of a range replaces its text and leaves the range over the new
+// text; "Collapse" with 0 moves the range's start to its end; "Start" is the
+// range's start as a character position.
 class WordSession {
 public:
     explicit WordSession(AutomationDispatcher& dispatcher);
@@ -86,8 +93,8 @@ public:
     bool exportPdf(std::string_view path);
     void activateDocument(const AutomationObject& document);
     void undo(const AutomationObject& document, std::int32_t times);
-    // Types texts[i] at bookmark names[i] where the document has it; texts must
-    // have at least as many entries as names.
+    // Types texts[i] at bookmark names[i] where the document has it. Callers give
+    // a text for every name; names beyond the last text are not handled.
     void fillBookmarks(const AutomationObject& document, const TextList& names, const TextList& texts);
     void selectCell(std::int32_t row, std::int32_t column);
     void setTableAutoFit(std::int32_t behavior);

@@ -157,6 +157,12 @@ std::vector<Case> operationCases() {
           "Doc.bookmarks call item(\"a\") -> object", "Doc.bookmarks.item#2 call select()",
           "Word read selection -> object", "Word.selection#2 call typetext(\"3\")"},
          ""},
+        {"fillBookmarks never reads past the last text", false, {},
+         [](Fixture& f) {
+             f.session.fillBookmarks(f.document, {"a", "b"}, {"1"});
+             return "";
+         },
+         {"Doc read bookmarks -> object", "Doc.bookmarks call exists(\"a\") -> boolean"}, ""},
         {"fillBookmarks with no names reads the collection only", false, {},
          [](Fixture& f) { f.session.fillBookmarks(f.document, {}, {}); return ""; },
          {"Doc read bookmarks -> object"}, ""},
