@@ -48,6 +48,10 @@ std::string record(std::initializer_list<std::pair<std::string_view, std::string
     return line + "}";
 }
 
+bool validPair(unsigned char lead, unsigned char trail) {
+    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
+
 }  // namespace
 
 Text escapeControls(std::string_view text) {
@@ -57,6 +61,9 @@ Text escapeControls(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t length = rulecore::charLength(text, pos);
         auto byte = static_cast<unsigned char>(text[pos]);
+        // A lead byte whose next byte cannot follow it is shown on its own, so a
+        // control byte after it is escaped rather than written raw.
+        if (length == 2 && !validPair(byte, static_cast<unsigned char>(text[pos + 1]))) length = 1;
         if (length == 2) {
             out.append(text.substr(pos, 2));
         } else if (byte == '\r') {
@@ -68,7 +75,7 @@ Text escapeControls(std::string_view text) {
         } else if (byte == '\\') {
             out += "\\\\";
         } else if (byte < 0x20 || byte == 0x7F || byte >= 0x80) {
-            // A lone lead byte at the very end is shown too rather than left dangling.
+            // A lone lead byte is shown as a number rather than left dangling.
             out += "\\x";
             out += hex[byte >> 4];
             out += hex[byte & 0x0F];

@@ -21,8 +21,9 @@ TEST(EscapeControls, ShowsControlBytesAndKeepsDoubleByteCharacters) {
         {std::string("\0", 1), "\\x00"},
         // 0x5C as the trail byte of a character is no backslash.
         {"\x81\x5C", "\x81\x5C"},
-        // A lone lead byte at the very end.
+        // A lone lead byte at the very end, and one before a byte that cannot trail it.
         {"a\x81", "a\\x81"},
+        {"\xBC\r\n", "\\xBC\\r\\n"},
     };
     for (const auto& [text, escaped] : cases) EXPECT_EQ(escapeControls(text), escaped) << text;
 }
