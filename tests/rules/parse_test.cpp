@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+
 #include "rulecore/platform/os.h"
+#include "rulecore/rules/extract.h"
 #include "rulecore/rules/parse.h"
 #include "rulecore/texts/system_texts.h"
 #include "tests/rules/rules_fixtures.h"
@@ -86,6 +90,9 @@ TEST(ParseRules, TakesOutLateGroupsThenReadsDefinitions) {
         {"groups in text order", "last[2+y]K==Vlast[1+x]", {{"K", "V"}},
          {{"2", "y"}, {"1", "x"}}},
         {"unclosed group is plain text", "K==last[a+b", {{"K", "last[a+b"}}, {}},
+        {"a removal joins a new group that the repeat removes",
+         "K==llast[a+b]ast[a+b]last[a+b]", {}, {{"a", "b"}, {"a", "b"}}},
+        {"nested groups", "K==last[x last[a+b]]", {{"K", "]"}}, {{"x last[a", "b"}}},
     };
     for (const Case& c : cases) {
         RulesState state;
@@ -93,6 +100,46 @@ TEST(ParseRules, TakesOutLateGroupsThenReadsDefinitions) {
         EXPECT_EQ(pairsOf(state.table), c.table) << c.name;
         EXPECT_EQ(pairsOf(state.late), c.late) << c.name;
     }
+}
+
+// Removing each group in turn, the plain way, for comparison.
+Text removeGroupByGroup(const Text& text) {
+    Text rest = text;
+    for (const Text& group : extractMarked(text, "last[", "]")) {
+        if (splitText(group, "+").size() == 2) rest = replaceAll(rest, group, {});
+    }
+    return rest;
+}
+
+TEST(ParseRules, RemovesGroupsAsIfOneByOne) {
+    // Texts made of the pieces where removals can interact: nesting, joins that
+    // form a new group, capitals, double-byte characters, repeats.
+    const char* pieces[] = {"last[", "LAST[", "l", "la", "st[", "t", "[", "]", "+", "a",
+                            "b", " ", "\xB0", "\xB0]", "==", "\r\n", "last[a+b]", "K=="};
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        Text text;
+        for (std::uint32_t n = next() % 14; n > 0; --n) text += pieces[next() % std::size(pieces)];
+        RulesState state;
+        parseRules(text, state);
+        RulesTable expected;
+        parseDefinitions(removeGroupByGroup(text), expected);
+        ASSERT_EQ(pairsOf(state.table), pairsOf(expected)) << text;
+    }
+}
+
+TEST(ParseRules, TakesThousandsOfGroupsFromOneLine) {
+    Text text = "K==";
+    for (int i = 0; i < 100000; ++i) text.append("last[").append(std::to_string(i)).append("+x]v");
+    RulesState state;
+    parseRules(text, state);
+    ASSERT_EQ(state.late.size(), 100000u);
+    EXPECT_EQ(state.late.targets.back(), "99999");
+    EXPECT_EQ(pairsOf(state.table), (Pairs{{"K", Text(100000, 'v')}}));
 }
 
 TEST(ParseRules, ReplacesTheWholeState) {
