@@ -53,8 +53,9 @@ namespace rulecore::word {
 // overlapping, the inserted text is never searched again, and the loop ends even
 // when the engine misbehaves (every failed step stops it too). The result is 1
 // when at least one occurrence was replaced, else 0, as for the single Execute.
-// One-at-a-time runs with a long replacement make the same calls, stopping after
-// the first "write Text" of each pass; each pass's replacement counts once.
+// One-at-a-time runs with a long replacement make the same calls in each pass,
+// from reading the active document afresh to the first "write Text"; each pass
+// that replaced counts once.
 // Replacements of up to 255 characters, and any replacement of an empty find
 // text, keep the single Execute with Replace.
 //

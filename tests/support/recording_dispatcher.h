@@ -70,7 +70,7 @@ public:
     RecordingDispatcher& operator=(const RecordingDispatcher&) = delete;
 
     // Answers calls of member (on any object) with these values in turn; the
-    // last one repeats.
+    // last one repeats. Answers hold their objects until clearAnswers.
     void answer(const std::string& member, std::vector<word::AutomationValue> values);
     // Answers calls of member by asking answer each time.
     void answerWith(const std::string& member, Answer answer);
@@ -90,7 +90,8 @@ public:
     // labels), so a test's own set-up does not shift the labels it checks.
     void restartLabels();
 
-    // Labels of objects that still hold references, in creation order.
+    // Labels of objects that still hold references, in creation order, including
+    // those made with makeObject and those held by answers.
     std::vector<std::string> liveObjects() const;
     // Releases too many, calls on released objects, COM ended more often than begun.
     const std::vector<std::string>& faults() const { return faults_; }
