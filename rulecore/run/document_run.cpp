@@ -1,6 +1,5 @@
 #include "rulecore/run/document_run.h"
 
-#include <array>
 #include <utility>
 
 #include "rulecore/platform/os.h"
@@ -24,7 +23,8 @@ void DocumentRun::run(const RunRequest& request, StatusSink& sink) {
     word::WordSession session(dispatcher_);
     sink.tell(RunMoment::Start);
     session.startWord();
-    silenceAlerts(session);
+    // Word runs invisible: a dialog it raised would wait forever for a click.
+    session.setDisplayAlerts(0);
     session.openDocument(os::joinPath(runDirectory_, request.templateName));
 
     try {
@@ -64,29 +64,10 @@ void DocumentRun::latePass(word::WordSession& session) {
     }
 }
 
-// Word runs invisible: a dialog it raised would wait forever for a click.
-void DocumentRun::silenceAlerts(word::WordSession& session) {
-    word::AutomationObject application = session.application();
-    if (!application) return;
-    std::array<word::AutomationValue, 1> none{word::AutomationValue::fromInteger(0)};
-    dispatcher_.invoke(application, word::Access::Write, "DisplayAlerts", none,
-                       word::ResultKind::Nothing);
-}
-
-// Background print jobs Word still holds; 0 when it cannot tell.
-double DocumentRun::printJobsPending(word::WordSession& session) {
-    word::AutomationObject application = session.application();
-    if (!application) return 0;
-    word::AutomationValue jobs = dispatcher_.invoke(application, word::Access::Read,
-                                                    "BackgroundPrintingStatus", {},
-                                                    word::ResultKind::Number);
-    return jobs.kind == word::ValueKind::Double ? jobs.number : 0;
-}
-
 // Quitting while Word still spools in the background would cancel the print.
 void DocumentRun::waitForPrinting(word::WordSession& session) {
     for (unsigned waited = 0;
-         waited < printPollLimitMilliseconds && printJobsPending(session) > 0;
+         waited < printPollLimitMilliseconds && session.backgroundPrintingStatus() > 0;
          waited += printPollMilliseconds) {
         sleeper_.sleep(printPollMilliseconds);
     }

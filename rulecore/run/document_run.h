@@ -56,8 +56,6 @@ public:
 private:
     void keyPass(word::WordSession& session);
     void latePass(word::WordSession& session);
-    void silenceAlerts(word::WordSession& session);
-    double printJobsPending(word::WordSession& session);
     void waitForPrinting(word::WordSession& session);
     void requestQuit(word::WordSession& session);
 

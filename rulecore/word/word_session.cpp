@@ -279,6 +279,12 @@ void WordSession::saveDocument() {
 
 void WordSession::setScreenUpdating(bool on) { write(wordApplication, "ScreenUpdating", boolean(on)); }
 
+void WordSession::setDisplayAlerts(std::int32_t level) { write(wordApplication, "DisplayAlerts", integer(level)); }
+
+std::int32_t WordSession::backgroundPrintingStatus() {
+    return readInteger(wordApplication, "BackgroundPrintingStatus");
+}
+
 void WordSession::printOut(std::string_view fileName, std::string_view pages) {
     std::array<AutomationValue, 13> arguments{};
     for (AutomationValue& argument : arguments) argument = missing();

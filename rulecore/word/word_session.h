@@ -114,6 +114,12 @@ public:
     void redo(const AutomationObject& document, std::int32_t times);
     void saveDocument();
     void setScreenUpdating(bool on);
+    // Word's alert level: write "DisplayAlerts" of application := level (integer);
+    // 0 shows no alerts. The document run turns them off, since Word runs hidden.
+    void setDisplayAlerts(std::int32_t level);
+    // Read "BackgroundPrintingStatus" of application as a number: the print jobs
+    // Word still spools; 0 when the read fails.
+    std::int32_t backgroundPrintingStatus();
     AutomationObject addTable(std::int32_t rows, std::int32_t columns, bool gridStyle = true);
     AutomationObject useTable(std::int32_t index);
     void selectTable();
