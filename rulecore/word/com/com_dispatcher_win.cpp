@@ -64,12 +64,16 @@ ComPtr<ITypeInfo> defaultInterface(ITypeInfo* coclass, UINT implCount) {
 }
 
 // The type information that lists the members the object's IDispatch answers to.
+// A coclass leads to its default interface. A dual interface is read from its
+// interface side: that side always describes every member with its dispatch id
+// and kind, while the dispatch side that Wine makes of a loaded type library lists
+// only part of them.
 ComPtr<ITypeInfo> memberTypeInfo(IDispatch* dispatch) {
     UINT count = 0;
     if (FAILED(dispatch->GetTypeInfoCount(&count)) || count == 0) return {};
     ComPtr<ITypeInfo> info;
     if (FAILED(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info) return {};
-    // At most coclass -> dual interface -> its dispatch side.
+    // At most coclass -> dispatch side of a dual interface -> its interface side.
     for (int step = 0; step < 3; ++step) {
         ComPtr<ITypeInfo> inner;
         {
@@ -78,8 +82,7 @@ ComPtr<ITypeInfo> memberTypeInfo(IDispatch* dispatch) {
             if (attr.get()->typekind == TKIND_COCLASS) {
                 inner = defaultInterface(info.get(), attr.get()->cImplTypes);
                 if (!inner) return {};
-            } else if (attr.get()->typekind == TKIND_INTERFACE &&
-                       (attr.get()->wTypeFlags & TYPEFLAG_FDUAL)) {
+            } else if (attr.get()->typekind == TKIND_DISPATCH && (attr.get()->wTypeFlags & TYPEFLAG_FDUAL)) {
                 inner = referencedInfo(info.get(), static_cast<UINT>(-1));
                 if (!inner) return info;
             } else {
