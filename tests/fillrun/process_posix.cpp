@@ -33,26 +33,40 @@ ProcessResult runProgram(const std::string& program, const rulecore::TextList& a
         _exit(127);
     }
     close(pipeEnds[1]);
+
+    // Reading stops once the child has ended and its output is drained: a helper
+    // it started (an office process, say) may keep the pipe open much longer.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    int status = 0;
+    bool ended = false;
     bool killed = false;
+    char buffer[65536];
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        pollfd fd{pipeEnds[0], POLLIN, 0};
+        if (poll(&fd, 1, 50) > 0) {
+            ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
+            if (n > 0) {
+                result.output.append(buffer, static_cast<std::size_t>(n));
+                continue;
+            }
+        }
+        if (!ended && waitpid(child, &status, WNOHANG) == child) {
+            ended = true;
+            fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
+            ssize_t n;
+            while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+                result.output.append(buffer, static_cast<std::size_t>(n));
+            }
+            break;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
             kill(child, SIGKILL);
             killed = true;
             break;
         }
-        pollfd fd{pipeEnds[0], POLLIN, 0};
-        if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
-        char buffer[65536];
-        ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        result.output.append(buffer, static_cast<std::size_t>(n));
     }
     close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    if (!ended) waitpid(child, &status, 0);
     result.finished = !killed && WIFEXITED(status);
     if (result.finished) result.exitCode = WEXITSTATUS(status);
     return result;
