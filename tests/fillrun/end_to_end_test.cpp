@@ -148,4 +148,15 @@ TEST_F(FillRunEndToEnd, OutputInAMissingFolder) {
     EXPECT_EQ(journal(), (std::vector<std::string>{opened(templ), "Quit"}));
 }
 
+// Word cannot open a missing template; every later step fails quietly and the
+// run still ends with its closing line and a quit request.
+TEST_F(FillRunEndToEnd, MissingTemplate) {
+    ProcessResult result = run({"-A", rulesName, "none.doc", output});
+    EXPECT_EQ(utf8(result.output),
+              utf8(echo(rulesName, "none.doc") + console(u8"输出word文档：") + output + "\r\n" +
+                   printing + finished));
+    EXPECT_FALSE(dir.exists(output));
+    EXPECT_EQ(journal(), (std::vector<std::string>{"Quit"}));
+}
+
 }  // namespace
