@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "rulecore/rules/char_search.h"
 #include "rulecore/rules/extract.h"
 #include "rulecore/texts/system_texts.h"
 
@@ -31,6 +32,34 @@ Text timeText(const LocalTime& t) {
 // The name inside a listed item: the item without its open and close markers.
 Text innerText(const Text& item, std::size_t openLength) {
     return item.substr(openLength, item.size() - openLength - texts::directiveClose.size());
+}
+
+enum class Replaced { Nothing, Changed, Same, TooLarge };
+
+// Replace all, as replaceAll does, in place. A result that would be longer than
+// limit and than the text before is not made.
+Replaced replaceWithin(Text& text, std::string_view from, std::string_view to,
+                       std::size_t limit) {
+    std::size_t pos = findAtCharStart(text, from, 0);
+    if (pos == std::string_view::npos) return Replaced::Nothing;
+    auto tooLarge = [&](std::size_t size) { return size > limit && size > text.size(); };
+    Text out;
+    std::size_t copied = 0;
+    for (; pos != std::string_view::npos; pos = findAtCharStart(text, from, copied)) {
+        out.append(text, copied, pos - copied).append(to);
+        copied = pos + from.size();
+        if (tooLarge(out.size())) return Replaced::TooLarge;
+    }
+    out.append(text, copied);
+    if (tooLarge(out.size())) return Replaced::TooLarge;
+    if (from == to) return Replaced::Same;
+    text = std::move(out);
+    return Replaced::Changed;
+}
+
+// Replace all, for the steps that cannot make the value grow much.
+void replaceEvery(Text& text, std::string_view from, std::string_view to) {
+    replaceWithin(text, from, to, static_cast<std::size_t>(-1));
 }
 
 }  // namespace
@@ -67,30 +96,22 @@ public:
         auto known = nothingFoundAt_.find(from);
         if (known != nothingFoundAt_.end() && known->second == version_) return true;
         if (!spend(text.size())) return false;
-        std::size_t pos = findText(text, from, 0);
-        if (pos == std::string_view::npos) {
+        switch (replaceWithin(text, from, to, maxWorkingSize)) {
+        case Replaced::Nothing:
             nothingFoundAt_.insert_or_assign(from, version_);
             return true;
+        case Replaced::Changed:
+            ++version_;
+            return true;
+        case Replaced::Same:
+            return true;
+        case Replaced::TooLarge:
+            break;
         }
-        Text out;
-        std::size_t copied = 0;
-        for (; pos != std::string_view::npos; pos = findText(text, from, copied)) {
-            out.append(text, copied, pos - copied).append(to);
-            copied = pos + from.size();
-            if (growsTooLarge(out.size(), text.size())) return false;
-        }
-        out.append(text, copied);
-        if (growsTooLarge(out.size(), text.size())) return false;
-        if (out != text) ++version_;
-        text = std::move(out);
-        return true;
+        return false;
     }
 
 private:
-    static bool growsTooLarge(std::size_t size, std::size_t before) {
-        return size > maxWorkingSize && size > before;
-    }
-
     std::size_t scanned_ = 0;
     std::size_t version_ = 0;
     // For each text searched for: the version of the value in which it was absent.
@@ -162,12 +183,12 @@ ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value)
         value.clear();
         return Outcome::Unexpandable;
     }
-    value = replaceAll(value, texts::lineBreakSymbol, "\r\n");
-    value = replaceAll(value, texts::tabSymbol, "\t");
-    value = replaceAll(value, texts::emptySymbol, {});
+    replaceEvery(value, texts::lineBreakSymbol, "\r\n");
+    replaceEvery(value, texts::tabSymbol, "\t");
+    replaceEvery(value, texts::emptySymbol, {});
     if (reading) {
-        value = replaceAll(value, texts::dateKey, dateText(*reading));
-        value = replaceAll(value, texts::timeKey, timeText(*reading));
+        replaceEvery(value, texts::dateKey, dateText(*reading));
+        replaceEvery(value, texts::timeKey, timeText(*reading));
     }
     return Outcome::Expanded;
 }

@@ -1,5 +1,6 @@
 #include "rulecore/rules/extract.h"
 
+#include "rulecore/rules/char_search.h"
 #include "rulecore/rules/message_pump.h"
 
 namespace rulecore {
@@ -17,9 +18,17 @@ bool matchesAt(std::string_view text, std::size_t pos, std::string_view marker,
     return true;
 }
 
+bool hasLetter(std::string_view text) {
+    for (char c : text) {
+        if (lowerAscii(c) >= 'a' && lowerAscii(c) <= 'z') return true;
+    }
+    return false;
+}
+
 // First match at or after from, tried only where a character starts.
 std::size_t findMarker(std::string_view text, std::string_view marker, std::size_t from,
                        bool caseSensitive) {
+    if (caseSensitive || !hasLetter(marker)) return findAtCharStart(text, marker, from);
     for (std::size_t pos = from; pos < text.size() && text.size() - pos >= marker.size();
          pos += charLength(text, pos)) {
         if (matchesAt(text, pos, marker, caseSensitive)) return pos;

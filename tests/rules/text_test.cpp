@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
+#include "rulecore/rules/char_search.h"
 #include "rulecore/rules/text.h"
 #include "rulecore/texts/system_texts.h"
 #include "tests/support/cp936.h"
@@ -77,6 +82,27 @@ TEST(CharLength, PairsLeadBytesWithTheNextByte) {
     EXPECT_EQ(charLength("a", 1), 0u);
     EXPECT_EQ(findText("\xB0]]", "]"), 2u);
     EXPECT_EQ(findText("ab", ""), std::string_view::npos);
+}
+
+TEST(FindAtCharStart, AgreesWithTheCharacterWalk) {
+    // Short texts over bytes that make lead and trail bytes collide with the patterns.
+    const char bytes[] = {'a', ']', '&', '[', '\xB0', '\xA1', '\x5D', '\xFF'};
+    const std::string_view patterns[] = {"]", "&[", "\xA1\xA1", "\xB0]", "a\xB0", "]]"};
+    std::uint32_t seed = 7;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        Text text;
+        for (std::uint32_t n = next() % 12; n > 0; --n) text += bytes[next() % std::size(bytes)];
+        std::string_view what = patterns[next() % std::size(patterns)];
+        // Every start that a walk from the beginning reaches.
+        for (std::size_t from = 0; from <= text.size(); from += std::max<std::size_t>(1, charLength(text, from))) {
+            ASSERT_EQ(findAtCharStart(text, what, from), findText(text, what, from))
+                << text << " / " << what << " from " << from;
+        }
+    }
 }
 
 TEST(SystemTexts, AreCodePage936Bytes) {
