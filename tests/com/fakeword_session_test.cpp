@@ -35,6 +35,7 @@ protected:
     void TearDown() override {
         SetEnvironmentVariableA("FAKEWORD_PRINTLOG", nullptr);
         SetEnvironmentVariableA("FAKEWORD_JOURNAL", nullptr);
+        SetEnvironmentVariableA("FAKEWORD_BUSY_CALLS", nullptr);
     }
 
     Text file(const char* name) const { return os::joinPath(folder, name); }
@@ -121,6 +122,24 @@ TEST_F(FakeWordTest, OneAtATimeReplacesOnePerPassForShortAndLongValues) {
         EXPECT_EQ(test::utf8(os::readTextFile(file("once-out.doc"))), test::utf8(value + "," + value + "," + key));
         EXPECT_EQ(session.replaceText(key, value, 3, true), 1);
         EXPECT_EQ(session.replaceText(key, value, 0, true), 0);
+        session.quitWord();
+    }
+}
+
+TEST_F(FakeWordTest, ABusyWordStillGetsEveryKeyFilled) {
+    const Text key = cp(u8"【甲方】");
+    const Text templatePath = file("busy.doc");
+    ASSERT_TRUE(os::writeTextFile(templatePath, key + cp(u8"，") + key));
+    // Every call of the run is turned away once before Word takes it.
+    SetEnvironmentVariableA("FAKEWORD_BUSY_CALLS", "1000");
+    {
+        std::unique_ptr<AutomationDispatcher> dispatcher = makePlatformDispatcher();
+        WordSession session(*dispatcher);
+        session.startWord();
+        session.openDocument(templatePath).release();
+        EXPECT_EQ(session.replaceText(key, cp(u8"北京"), 0, false), 1);
+        EXPECT_TRUE(session.saveAs(file("busy-out.doc")));
+        EXPECT_EQ(test::utf8(os::readTextFile(file("busy-out.doc"))), "北京，北京");
         session.quitWord();
     }
 }

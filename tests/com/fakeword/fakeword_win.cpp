@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -105,9 +106,12 @@ void journal(const std::wstring& line) {
 
 // ---- the object model ----
 
-// What every object of the fake shares: after Quit, Word has gone away.
+// What every object of the fake shares: after Quit, Word has gone away; while
+// busy, calls are turned away as a busy Word turns them away.
 struct Server {
     bool quit = false;
+    LONG busyCalls = 0;       // calls still to be turned away once each
+    bool turnedAway = false;  // the call now coming was turned away before
 };
 
 class Object : public FakeDispatch {
@@ -118,6 +122,11 @@ public:
 protected:
     HRESULT call(DISPID id, WORD kind, const Arguments& args, VARIANT* result) final {
         if (server_->quit) return RPC_E_DISCONNECTED;
+        if (server_->busyCalls > 0) {
+            server_->turnedAway = !server_->turnedAway;
+            if (server_->turnedAway) return RPC_E_SERVERCALL_RETRYLATER;
+            --server_->busyCalls;
+        }
         return answer(id, kind, args, result);
     }
     virtual HRESULT answer(DISPID id, WORD kind, const Arguments& args, VARIANT* result) = 0;
@@ -433,7 +442,9 @@ constexpr Member applicationMembers[] = {
 
 class Application final : public Object {
 public:
-    Application() : Object(applicationMembers, &state_), documents_(new Documents(&state_)) {}
+    Application() : Object(applicationMembers, &state_), documents_(new Documents(&state_)) {
+        state_.busyCalls = std::wcstol(environment(L"FAKEWORD_BUSY_CALLS").c_str(), nullptr, 10);
+    }
 
 protected:
     HRESULT answer(DISPID id, WORD kind, const Arguments& args, VARIANT* result) override {
