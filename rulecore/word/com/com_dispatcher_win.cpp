@@ -68,11 +68,7 @@ ComPtr<ITypeInfo> defaultInterface(ITypeInfo* coclass, UINT implCount) {
 // interface side: that side always describes every member with its dispatch id
 // and kind, while the dispatch side that Wine makes of a loaded type library lists
 // only part of them.
-ComPtr<ITypeInfo> memberTypeInfo(IDispatch* dispatch) {
-    UINT count = 0;
-    if (FAILED(dispatch->GetTypeInfoCount(&count)) || count == 0) return {};
-    ComPtr<ITypeInfo> info;
-    if (FAILED(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info) return {};
+ComPtr<ITypeInfo> memberTypeInfo(ComPtr<ITypeInfo> info) {
     // At most coclass -> dispatch side of a dual interface -> its interface side.
     for (int step = 0; step < 3; ++step) {
         ComPtr<ITypeInfo> inner;
@@ -109,9 +105,7 @@ bool memberNamed(ITypeInfo* info, MEMBERID id, std::wstring_view name) {
 
 enum Slot { MethodSlot, GetSlot, PutSlot, PutRefSlot, SlotCount };
 
-struct Candidates {
-    std::optional<MEMBERID> slot[SlotCount];
-};
+using Candidates = std::array<std::optional<MEMBERID>, SlotCount>;
 
 std::optional<Slot> slotOf(INVOKEKIND kind) {
     switch (kind) {
@@ -132,8 +126,8 @@ void collectMembers(ITypeInfo* info, std::wstring_view name, Candidates& found, 
         FuncDesc desc(info, i);
         if (!desc.get() || (desc.get()->wFuncFlags & FUNCFLAG_FRESTRICTED)) continue;
         const std::optional<Slot> slot = slotOf(desc.get()->invkind);
-        if (!slot || found.slot[*slot] || !memberNamed(info, desc.get()->memid, name)) continue;
-        found.slot[*slot] = desc.get()->memid;
+        if (!slot || found[*slot] || !memberNamed(info, desc.get()->memid, name)) continue;
+        found[*slot] = desc.get()->memid;
     }
     // Properties of a dispinterface may be declared as variables.
     for (UINT i = 0; i < type.cVars; ++i) {
@@ -141,9 +135,9 @@ void collectMembers(ITypeInfo* info, std::wstring_view name, Candidates& found, 
         if (!desc.get() || desc.get()->varkind != VAR_DISPATCH ||
             !memberNamed(info, desc.get()->memid, name))
             continue;
-        if (!found.slot[GetSlot]) found.slot[GetSlot] = desc.get()->memid;
-        if (!(desc.get()->wVarFlags & VARFLAG_FREADONLY) && !found.slot[PutSlot])
-            found.slot[PutSlot] = desc.get()->memid;
+        if (!found[GetSlot]) found[GetSlot] = desc.get()->memid;
+        if (!(desc.get()->wVarFlags & VARFLAG_FREADONLY) && !found[PutSlot])
+            found[PutSlot] = desc.get()->memid;
     }
     const bool hasBase = (type.typekind == TKIND_INTERFACE || type.typekind == TKIND_DISPATCH) &&
                          type.cImplTypes > 0;
@@ -158,10 +152,7 @@ struct Member {
     WORD kind;  // the DISPATCH_ flag it is invoked with
 };
 
-std::optional<Member> findMember(ITypeInfo* info, std::wstring_view name, Access access) {
-    if (name.empty()) return std::nullopt;
-    Candidates found;
-    collectMembers(info, name, found, 0);
+std::optional<Member> chooseMember(const Candidates& found, Access access) {
     static constexpr Slot readOrder[] = {GetSlot, MethodSlot};
     static constexpr Slot writeOrder[] = {PutSlot, PutRefSlot, MethodSlot};
     static constexpr Slot callOrder[] = {MethodSlot, GetSlot, PutSlot, PutRefSlot};
@@ -171,8 +162,15 @@ std::optional<Member> findMember(ITypeInfo* info, std::wstring_view name, Access
                                   : access == Access::Write ? std::span<const Slot>(writeOrder)
                                                             : std::span<const Slot>(callOrder);
     for (Slot slot : order)
-        if (found.slot[slot]) return Member{*found.slot[slot], flags[slot]};
+        if (found[slot]) return Member{*found[slot], flags[slot]};
     return std::nullopt;
+}
+
+// The identity of a type, or empty for one without (as CreateDispTypeInfo makes).
+std::string typeIdentity(ITypeInfo* info) {
+    TypeAttr attr(info);
+    if (!attr.get() || attr.get()->guid == GUID_NULL) return {};
+    return std::string(reinterpret_cast<const char*>(&attr.get()->guid), sizeof(GUID));
 }
 
 // ---- arguments ----
@@ -463,6 +461,21 @@ AutomationObject ComDispatcher::createObject(std::string_view programId) {
     return AutomationObject::adopt(new ComPeer(std::move(dispatch)));
 }
 
+ComDispatcher::MemberIds ComDispatcher::membersNamed(ITypeInfo* info, std::string_view name) {
+    std::string key = typeIdentity(info);
+    const bool remembered = !key.empty();
+    if (remembered) {
+        key += name;
+        if (auto known = known_.find(key); known != known_.end()) return known->second;
+    }
+    Candidates found;
+    const std::wstring wide = wideFromText(name);
+    const ComPtr<ITypeInfo> members = memberTypeInfo(ComPtr<ITypeInfo>::share(info));
+    if (members && !wide.empty()) collectMembers(members.get(), wide, found, 0);
+    if (remembered) known_.emplace(std::move(key), found);
+    return found;
+}
+
 HRESULT ComDispatcher::invokeRetrying(IDispatch* dispatch, DISPID member, WORD kind,
                                       DISPPARAMS& params, VARIANT* result) {
     // The message filter retries rejections inside COM's own wait; a rejection that
@@ -487,9 +500,12 @@ AutomationValue ComDispatcher::invoke(const AutomationObject& target, Access acc
                                       ResultKind want) {
     IDispatch* dispatch = dispatchOf(target);
     if (!dispatch) return failed(want);
-    const ComPtr<ITypeInfo> info = memberTypeInfo(dispatch);
-    if (!info) return failed(want);
-    const std::optional<Member> found = findMember(info.get(), wideFromText(member), access);
+    UINT infoCount = 0;
+    ComPtr<ITypeInfo> info;
+    if (FAILED(dispatch->GetTypeInfoCount(&infoCount)) || infoCount == 0 ||
+        FAILED(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info)
+        return failed(want);
+    const std::optional<Member> found = chooseMember(membersNamed(info.get(), member), access);
     if (!found) return failed(want);
 
     ArgumentPack pack;

@@ -2,6 +2,10 @@
 
 // The automation call contract on COM IDispatch: late-bound calls whose members are
 // looked up by name in the object's type information.
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,10 +45,18 @@ private:
         ComPtr<IMessageFilter> previousFilter;
         bool filterRegistered = false;
     };
+    // The dispatch id of a member per kind: method, get, put, put by reference.
+    using MemberIds = std::array<std::optional<MEMBERID>, 4>;
+
+    MemberIds membersNamed(ITypeInfo* info, std::string_view name);
     HRESULT invokeRetrying(IDispatch* dispatch, DISPID member, WORD kind, DISPPARAMS& params,
                            VARIANT* result);
 
     RetryPolicy policy_;
+    // Lookups already made, keyed by the type's identity (16 bytes) and then the
+    // name as asked. Word's type information lives in Word's process; walking it
+    // again on every call would cost hundreds of round trips per call.
+    std::map<std::string, MemberIds> known_;
     // One entry per beginThread not yet matched by endThread, innermost last.
     std::vector<ThreadEntry> entries_;
 };
