@@ -150,6 +150,14 @@ private:
     }
 };
 
+// A peer that some other engine made.
+class ForeignPeer final : public AutomationPeer {
+public:
+    void addRef() override { ++count; }
+    void release() override { --count; }
+    int count = 0;
+};
+
 class ComDispatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -408,6 +416,20 @@ TEST_F(ComDispatcherTest, FailsQuietlyOnEmptyObjectsObjectsWithoutTypeInformatio
 
     invoke(Access::Call, "Fail", {}, ResultKind::Nothing);
     EXPECT_FALSE(lastCallSucceeded());
+    EXPECT_EQ(probe->lastId, FailId);
+
+    // An object of another engine can neither be called nor passed to COM.
+    ForeignPeer foreign;
+    foreign.addRef();
+    const AutomationObject stranger = AutomationObject::adopt(&foreign);
+    probe->lastId = 0;
+    invoke(Access::Call, "Take", {AutomationValue::fromObject(stranger)}, ResultKind::Nothing);
+    EXPECT_FALSE(lastCallSucceeded());
+    std::vector<AutomationValue> none;
+    recordCallOutcome(true);
+    dispatcher.invoke(stranger, Access::Read, "Count", none, ResultKind::Number);
+    EXPECT_FALSE(lastCallSucceeded());
+    EXPECT_EQ(probe->lastId, 0);
 }
 
 TEST_F(ComDispatcherTest, RetriesOnlyTheRejectedCallUntilItIsTaken) {

@@ -67,7 +67,7 @@ ComPtr<ITypeInfo> defaultInterface(ITypeInfo* coclass, UINT implCount) {
 // A coclass leads to its default interface. A dual interface is read from its
 // interface side: that side always describes every member with its dispatch id
 // and kind, while the dispatch side that Wine makes of a loaded type library lists
-// only part of them.
+// only some of them.
 ComPtr<ITypeInfo> memberTypeInfo(ComPtr<ITypeInfo> info) {
     // At most coclass -> dispatch side of a dual interface -> its interface side.
     for (int step = 0; step < 3; ++step) {
