@@ -27,15 +27,17 @@ protected:
         CreateDirectoryA(folder.c_str(), nullptr);
         printLog = os::joinPath(folder, "print.txt");
         journal = os::joinPath(folder, "journal.txt");
-        DeleteFileA(printLog.c_str());
-        DeleteFileA(journal.c_str());
+        releaseLog = os::joinPath(folder, "released.txt");
+        for (const Text& log : {printLog, journal, releaseLog}) DeleteFileA(log.c_str());
         SetEnvironmentVariableA("FAKEWORD_PRINTLOG", printLog.c_str());
         SetEnvironmentVariableA("FAKEWORD_JOURNAL", journal.c_str());
+        SetEnvironmentVariableA("FAKEWORD_RELEASELOG", releaseLog.c_str());
     }
     void TearDown() override {
         SetEnvironmentVariableA("FAKEWORD_PRINTLOG", nullptr);
         SetEnvironmentVariableA("FAKEWORD_JOURNAL", nullptr);
         SetEnvironmentVariableA("FAKEWORD_BUSY_CALLS", nullptr);
+        SetEnvironmentVariableA("FAKEWORD_RELEASELOG", nullptr);
     }
 
     Text file(const char* name) const { return os::joinPath(folder, name); }
@@ -43,6 +45,7 @@ protected:
     Text folder;
     Text printLog;
     Text journal;
+    Text releaseLog;
 };
 
 // n characters of code page 936, each one double-byte.
@@ -99,7 +102,10 @@ TEST_F(FakeWordTest, ADocumentRunFillsSavesPrintsAndQuits) {
         session.quitWord();
         EXPECT_FALSE(lastCallSucceeded());
         EXPECT_FALSE(session.isVisible());
+        EXPECT_FALSE(os::fileExists(releaseLog));
     }
+    // Every object of Word's that the session reached was let go, once, at its end.
+    EXPECT_EQ(os::readTextFile(releaseLog), "All released\r\n");
     EXPECT_EQ(test::utf8(os::readTextFile(outputPath)), test::utf8(expected));
     EXPECT_EQ(test::utf8(os::readTextFile(printLog)), test::utf8(expected + "\f"));
     EXPECT_EQ(test::utf8(os::readTextFile(journal)),

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,10 +115,22 @@ struct Server {
     bool turnedAway = false;  // the call now coming was turned away before
 };
 
+// Objects of the fake alive in this process. When the count drops to zero every
+// reference a client took has been given back; FAKEWORD_RELEASELOG, when it names
+// a file, gets a line "All released" each time that happens.
+LONG liveObjects = 0;
+
 class Object : public FakeDispatch {
 public:
-    Object(std::span<const Member> members, Server* server)
-        : FakeDispatch(rulecore::test::fake::typeInfoFor(members)), server_(server) {}
+    Object(std::span<const Member> members, std::shared_ptr<Server> server)
+        : FakeDispatch(rulecore::test::fake::typeInfoFor(members)), server_(std::move(server)) {
+        ++liveObjects;
+    }
+    ~Object() override {
+        if (--liveObjects > 0) return;
+        const std::wstring path = environment(L"FAKEWORD_RELEASELOG");
+        if (!path.empty()) writeFile(path, encode(L"All released\r\n"), true);
+    }
 
 protected:
     HRESULT call(DISPID id, WORD kind, const Arguments& args, VARIANT* result) final {
@@ -130,7 +143,7 @@ protected:
         return answer(id, kind, args, result);
     }
     virtual HRESULT answer(DISPID id, WORD kind, const Arguments& args, VARIANT* result) = 0;
-    Server* server_;
+    std::shared_ptr<Server> server_;
 };
 
 template <class T>
@@ -156,7 +169,7 @@ constexpr Member rangeMembers[] = {
 
 class Range final : public Object {
 public:
-    Range(Server* server, IDispatch* owner, DocumentData* document, std::size_t start, std::size_t end)
+    Range(std::shared_ptr<Server> server, IDispatch* owner, DocumentData* document, std::size_t start, std::size_t end)
         : Object(rangeMembers, server), start_(start), end_(end), owner_(ComPtr<IDispatch>::share(owner)),
           document_(document) {}
 
@@ -185,7 +198,7 @@ constexpr Member replacementMembers[] = {
 
 class Replacement final : public Object {
 public:
-    explicit Replacement(Server* server) : Object(replacementMembers, server) {}
+    explicit Replacement(std::shared_ptr<Server> server) : Object(replacementMembers, server) {}
     std::wstring text;
 
 protected:
@@ -215,9 +228,8 @@ constexpr Member findMembers[] = {
 
 class Find final : public Object {
 public:
-    Find(Server* server, Range* range)
-        : Object(findMembers, server), range_(ComPtr<Range>::share(range)),
-          replacement_(new Replacement(server)) {}
+    Find(const std::shared_ptr<Server>& server, Range* range)
+        : Object(findMembers, server), range_(ComPtr<Range>::share(range)), replacement_(new Replacement(server)) {}
 
 protected:
     HRESULT answer(DISPID id, WORD kind, const Arguments& args, VARIANT* result) override {
@@ -334,7 +346,8 @@ constexpr Member documentMembers[] = {
 
 class Document final : public Object {
 public:
-    Document(Server* server, DocumentData data) : Object(documentMembers, server), data_(std::move(data)) {}
+    Document(std::shared_ptr<Server> server, DocumentData data)
+        : Object(documentMembers, std::move(server)), data_(std::move(data)) {}
     bool closed = false;
     const DocumentData& data() const { return data_; }
 
@@ -379,7 +392,7 @@ constexpr Member documentsMembers[] = {
 
 class Documents final : public Object {
 public:
-    explicit Documents(Server* server) : Object(documentsMembers, server) {}
+    explicit Documents(std::shared_ptr<Server> server) : Object(documentsMembers, server) {}
 
     Document* active() {
         std::erase_if(open_, [](const ComPtr<Document>& d) { return d->closed; });
@@ -442,8 +455,8 @@ constexpr Member applicationMembers[] = {
 
 class Application final : public Object {
 public:
-    Application() : Object(applicationMembers, &state_), documents_(new Documents(&state_)) {
-        state_.busyCalls = std::wcstol(environment(L"FAKEWORD_BUSY_CALLS").c_str(), nullptr, 10);
+    Application() : Object(applicationMembers, std::make_shared<Server>()), documents_(new Documents(server_)) {
+        server_->busyCalls = std::wcstol(environment(L"FAKEWORD_BUSY_CALLS").c_str(), nullptr, 10);
     }
 
 protected:
@@ -468,7 +481,7 @@ protected:
         }
         case QuitId:
             journal(L"Quit");
-            state_.quit = true;
+            server_->quit = true;
             return S_OK;
         }
         return DISP_E_MEMBERNOTFOUND;
@@ -480,7 +493,6 @@ private:
         value = args.boolean(args.count() - 1);
         return S_OK;
     }
-    Server state_;
     ComPtr<Documents> documents_;
     bool visible_ = false;
     bool screenUpdating_ = true;
