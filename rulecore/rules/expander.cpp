@@ -62,6 +62,61 @@ void replaceEvery(Text& text, std::string_view from, std::string_view to) {
     replaceWithin(text, from, to, static_cast<std::size_t>(-1));
 }
 
+// A raw value that cannot take part in a reference: no marker byte, and no lead
+// byte at its end that would pair with the byte after it.
+bool isInert(std::string_view raw) {
+    std::size_t pos = 0;
+    while (pos < raw.size()) {
+        char c = raw[pos];
+        if (c == '&' || c == '[' || c == ']') return false;
+        pos += static_cast<unsigned char>(c) >= 0x80 ? 2u : 1u;
+    }
+    return pos == raw.size();
+}
+
+// One reference pass in a single walk: every "&[...]" of the value that equals a
+// listed item becomes that item's raw value. When all raw values are inert and no
+// reference holds another, this is what replacing item after item gives; where
+// that cannot be shown, it returns nothing and the pass goes item by item.
+std::optional<Text> replaceReferencesAtOnce(const Text& value, const TextList& items,
+                                            const TextList& raws) {
+    for (const Text& raw : raws) {
+        if (!isInert(raw)) return std::nullopt;
+    }
+    std::unordered_map<std::string_view, std::size_t> itemIndex;
+    for (std::size_t i = 0; i < items.size(); ++i) itemIndex.try_emplace(items[i], i);
+
+    constexpr std::string_view open = texts::referenceOpen;
+    Text out;
+    std::size_t copied = 0;
+    std::size_t openAt = std::string_view::npos;
+    bool nested = false;
+    for (std::size_t pos = 0; pos < value.size();) {
+        if (value.compare(pos, open.size(), open) == 0) {
+            nested = openAt != std::string_view::npos;
+            openAt = pos;
+            pos += open.size();
+            continue;
+        }
+        if (value[pos] == ']' && openAt != std::string_view::npos) {
+            if (nested) return std::nullopt;
+            std::size_t end = pos + 1;
+            auto found = itemIndex.find(std::string_view(value).substr(openAt, end - openAt));
+            if (found != itemIndex.end()) {
+                const Text& raw = raws[found->second];
+                // Taking out a reference could join "&" and "[" around it.
+                if (raw.empty() && openAt > 0 && value[openAt - 1] == '&') return std::nullopt;
+                out.append(value, copied, openAt - copied).append(raw);
+                copied = end;
+            }
+            openAt = std::string_view::npos;
+        }
+        pos += static_cast<unsigned char>(value[pos]) >= 0x80 ? 2u : 1u;
+    }
+    out.append(value, copied);
+    return out;
+}
+
 }  // namespace
 
 LocalTime SystemClock::now() {
@@ -109,6 +164,16 @@ public:
             break;
         }
         return false;
+    }
+
+    // Puts a new working value in place, within the same bounds as replace.
+    bool assign(Text& text, Text replaced) {
+        if (!spend(text.size())) return false;
+        if (replaced.size() > maxWorkingSize && replaced.size() > text.size()) return false;
+        if (replaced == text) return true;
+        text = std::move(replaced);
+        ++version_;
+        return true;
     }
 
 private:
@@ -200,7 +265,8 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
         if (references.empty()) return true;
         if (pass == maxReferencePasses) return false;
 
-        std::size_t before = budget.version();
+        TextList raws;
+        raws.reserve(references.size());
         for (const Text& item : references) {
             Text name = innerText(item, texts::referenceOpen.size());
             if (name == key) {
@@ -209,7 +275,16 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
                 reporter_.report(ReportKind::SelfReference, text, true);
                 throw ProgramEnd{};
             }
-            if (!budget.replace(value, item, fetchRawValue(name))) return false;
+            raws.push_back(fetchRawValue(name));
+        }
+
+        std::size_t before = budget.version();
+        if (std::optional<Text> replaced = replaceReferencesAtOnce(value, references, raws)) {
+            if (!budget.assign(value, std::move(*replaced))) return false;
+        } else {
+            for (std::size_t i = 0; i < references.size(); ++i) {
+                if (!budget.replace(value, references[i], raws[i])) return false;
+            }
         }
         // A pass that changed nothing would be repeated word for word forever.
         if (budget.version() == before) return false;

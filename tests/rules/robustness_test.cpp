@@ -80,16 +80,42 @@ TEST(Robustness, MegabyteValues) {
     }
     RulesTable table;
     table.append("K", value);
-    table.append("R", "xyz");
+    table.append("R", "x&[S]");
+    table.append("S", "yz");
     test::RecordingReporter reporter;
     // The same reference, listed 150,000 times, costs a few scans, not one each.
     TextList values = expandAll(Variant::FillRun, table, reporter);
-    ASSERT_EQ(values.size(), 2u);
+    ASSERT_EQ(values.size(), 3u);
     EXPECT_EQ(values[0], expected);
+    EXPECT_TRUE(reporter.reports.empty());
     Text plain(1u << 20, 'p');
     table.append("P", plain);
     EXPECT_EQ(expandAll(Variant::PickPaste, table, reporter).back(), plain);
+}
+
+TEST(Robustness, ManyDifferentReferencesInOneValue) {
+    // 100,000 different references to plain values go in one walk per pass.
+    RulesTable distinct;
+    Text many;
+    Text manyExpected;
+    for (int i = 0; i < 100000; ++i) {
+        many.append(numbered("&[n", i, "]"));
+        manyExpected.append(numbered("v", i));
+        distinct.append(numbered("n", i), numbered("v", i));
+    }
+    distinct.append("M", many);
+    distinct.append("A", Text(many).append("&[act]"));
+    distinct.append("act", "&[n0]");
+    test::FakeClock clock;
+    test::RecordingReporter reporter;
+    ConstantExpander expander(Variant::PickPaste, distinct, clock, reporter);
+    EXPECT_EQ(expander.expandSelection("M").items, TextList{manyExpected});
     EXPECT_TRUE(reporter.reports.empty());
+    // With a raw value that holds a reference, the pass goes item by item and
+    // stops at the scan bound instead of taking minutes.
+    EXPECT_FALSE(expander.expandSelection("A").show);
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].kind, ReportKind::Unexpandable);
 }
 
 TEST(Robustness, HundredThousandDefinitionsUseTheFirstOfEachKey) {
