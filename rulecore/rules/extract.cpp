@@ -8,10 +8,9 @@ namespace {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool matchesAt(std::string_view text, std::size_t pos, std::string_view marker,
-               bool caseSensitive) {
+// ASCII letters in either case, every other byte exactly.
+bool matchesIgnoringCase(std::string_view text, std::size_t pos, std::string_view marker) {
     if (text.size() - pos < marker.size()) return false;
-    if (caseSensitive) return text.compare(pos, marker.size(), marker) == 0;
     for (std::size_t i = 0; i < marker.size(); ++i) {
         if (lowerAscii(text[pos + i]) != lowerAscii(marker[i])) return false;
     }
@@ -31,7 +30,7 @@ std::size_t findMarker(std::string_view text, std::string_view marker, std::size
     if (caseSensitive || !hasLetter(marker)) return findAtCharStart(text, marker, from);
     for (std::size_t pos = from; pos < text.size() && text.size() - pos >= marker.size();
          pos += charLength(text, pos)) {
-        if (matchesAt(text, pos, marker, caseSensitive)) return pos;
+        if (matchesIgnoringCase(text, pos, marker)) return pos;
     }
     return std::string_view::npos;
 }
