@@ -8,8 +8,7 @@ namespace rulecore {
 // The same answer as findText (first match at or after from that starts a
 // character, with from taken as a character start), found with the library's
 // fast byte search: the walk over the characters only runs up to each candidate.
-inline std::size_t findAtCharStart(std::string_view text, std::string_view what,
-                                   std::size_t from) {
+inline std::size_t findAtCharStart(std::string_view text, std::string_view what, std::size_t from) {
     if (what.empty()) return std::string_view::npos;
     std::size_t charStart = from;
     for (std::size_t candidate = text.find(what, from); candidate != std::string_view::npos;

@@ -38,8 +38,7 @@ enum class Replaced { Nothing, Changed, Same, TooLarge };
 
 // Replace all, as replaceAll does, in place. A result that would be longer than
 // limit and than the text before is not made.
-Replaced replaceWithin(Text& text, std::string_view from, std::string_view to,
-                       std::size_t limit) {
+Replaced replaceWithin(Text& text, std::string_view from, std::string_view to, std::size_t limit) {
     std::size_t pos = findAtCharStart(text, from, 0);
     if (pos == std::string_view::npos) return Replaced::Nothing;
     auto tooLarge = [&](std::size_t size) { return size > limit && size > text.size(); };
@@ -152,16 +151,16 @@ public:
         if (known != nothingFoundAt_.end() && known->second == version_) return true;
         if (!spend(text.size())) return false;
         switch (replaceWithin(text, from, to, maxWorkingSize)) {
-        case Replaced::Nothing:
-            nothingFoundAt_.insert_or_assign(from, version_);
-            return true;
-        case Replaced::Changed:
-            ++version_;
-            return true;
-        case Replaced::Same:
-            return true;
-        case Replaced::TooLarge:
-            break;
+            case Replaced::Nothing:
+                nothingFoundAt_.insert_or_assign(from, version_);
+                return true;
+            case Replaced::Changed:
+                ++version_;
+                return true;
+            case Replaced::Same:
+                return true;
+            case Replaced::TooLarge:
+                break;
         }
         return false;
     }
@@ -200,13 +199,13 @@ Text ConstantExpander::expandConstant(const Text& key) {
 SelectionResult ConstantExpander::expandSelection(const Text& key) {
     Text value;
     switch (expand(key, value)) {
-    case Outcome::Expanded:
-        return {true, splitText(value, texts::itemSeparator)};
-    case Outcome::DateOrTime:
-        return {true, {value}};
-    case Outcome::NotFound:
-    case Outcome::Unexpandable:
-        break;
+        case Outcome::Expanded:
+            return {true, splitText(value, texts::itemSeparator)};
+        case Outcome::DateOrTime:
+            return {true, {value}};
+        case Outcome::NotFound:
+        case Outcome::Unexpandable:
+            break;
     }
     return {};
 }
@@ -227,8 +226,8 @@ ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value)
 
     // The key rule: a walk over the keys decides at the first one, so only the
     // first key needs a look.
-    bool keyRule = variant_ != Variant::FillPrint && !table_.empty() &&
-                   table_.keys().front() != key;
+    bool keyRule =
+        variant_ != Variant::FillPrint && !table_.empty() && table_.keys().front() != key;
     if (keyRule && key == texts::dateKey) {
         value = dateText(clock_.now());
         return Outcome::DateOrTime;
@@ -270,8 +269,8 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
         for (const Text& item : references) {
             Text name = innerText(item, texts::referenceOpen.size());
             if (name == key) {
-                Text text = Text(texts::constantPrefix) + key + " " + item +
-                            Text(texts::selfReference);
+                Text text =
+                    Text(texts::constantPrefix) + key + " " + item + Text(texts::selfReference);
                 reporter_.report(ReportKind::SelfReference, text, true);
                 throw ProgramEnd{};
             }

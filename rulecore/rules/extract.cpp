@@ -37,10 +37,10 @@ std::size_t findMarker(std::string_view text, std::string_view marker, std::size
 
 }  // namespace
 
-int extractBetween(std::string_view text, std::string_view openMarker,
-                   std::string_view closeMarker, TextList& items, bool caseSensitive,
-                   std::size_t maxLength, std::string_view prefix, std::string_view suffix,
-                   bool keepOpenMarker, bool keepCloseMarker, long startPosition) {
+int extractBetween(std::string_view text, std::string_view openMarker, std::string_view closeMarker,
+                   TextList& items, bool caseSensitive, std::size_t maxLength,
+                   std::string_view prefix, std::string_view suffix, bool keepOpenMarker,
+                   bool keepCloseMarker, long startPosition) {
     items.clear();
     // Empty markers would match everywhere without moving on; they find nothing.
     if (openMarker.empty() || closeMarker.empty()) return 0;

@@ -34,7 +34,8 @@ bool removeGroupsAtOnce(std::string_view text, const std::unordered_set<std::str
             if (nested) return false;
             std::size_t end = pos + 1;
             if (groups.count(text.substr(openAt, end - openAt)) != 0) {
-                if (openAt > 0 && openPrefixBytes.find(text[openAt - 1]) != std::string_view::npos) {
+                if (openAt > 0 &&
+                    openPrefixBytes.find(text[openAt - 1]) != std::string_view::npos) {
                     return false;
                 }
                 rest.append(text, copied, openAt - copied);

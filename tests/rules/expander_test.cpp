@@ -20,18 +20,21 @@ constexpr Variant allVariants[] = {Variant::FillRun, Variant::FillPrint, Variant
 
 const char* nameOf(Variant v) {
     switch (v) {
-    case Variant::FillRun: return "fillrun";
-    case Variant::FillPrint: return "fillprint";
-    case Variant::PickPaste: return "pickpaste";
+        case Variant::FillRun:
+            return "fillrun";
+        case Variant::FillPrint:
+            return "fillprint";
+        case Variant::PickPaste:
+            return "pickpaste";
     }
     return "?";
 }
 
 // What one expansion gave, in the terms of its program.
 struct Outcome {
-    Text value;          // fillrun, fillprint
-    bool show = false;   // pickpaste
-    TextList items;      // pickpaste
+    Text value;         // fillrun, fillprint
+    bool show = false;  // pickpaste
+    TextList items;     // pickpaste
     Reports reports;
     bool ended = false;
     int clockReads = 0;
@@ -145,18 +148,20 @@ TEST(ConstantExpander, AppliesDirectivesInOrder) {
 TEST(ConstantExpander, SplitsReplacementDirectivesByVariant) {
     struct Case {
         Text value;
-        Text fillrun;    // and fillprint
+        Text fillrun;  // and fillprint
         Text pickpaste;
     };
     const Case cases[] = {
-        {"#[abc]a", "#[abc]a", "#[abc]a"},
-        {"#[a+b+c]a", "#[a+b+c]a", "#[a+b+c]a"},
-        {"#[a++b]a", "#[a++b]a", "#[a++b]a"},
-        {"#[+b]xb", "xb", "xb"},
-        {"#[a+]banana", "bnn", "#[a+]banana"},
-        {"#[+]x", "x", "#[+]x"},
-        {"#[ a+b ]a", "#[ b+b ]b", "#[ b+b ]b"},
-        {"#[a+b]", "", ""},
+        // clang-format off
+        {"#[abc]a",     "#[abc]a",   "#[abc]a"},
+        {"#[a+b+c]a",   "#[a+b+c]a", "#[a+b+c]a"},
+        {"#[a++b]a",    "#[a++b]a",  "#[a++b]a"},
+        {"#[+b]xb",     "xb",        "xb"},
+        {"#[a+]banana", "bnn",       "#[a+]banana"},
+        {"#[+]x",       "x",         "#[+]x"},
+        {"#[ a+b ]a",   "#[ b+b ]b", "#[ b+b ]b"},
+        {"#[a+b]",      "",          ""},
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(expand(Variant::FillRun, "K==" + c.value, "K").value, c.fillrun) << c.value;
@@ -205,13 +210,12 @@ TEST(ConstantExpander, KeyRuleDecidesAtTheFirstKey) {
         {"time without a definition", Variant::FillRun, "X==1", time, timeText, 1},
         {"date as the first key", Variant::FillRun, date + "==x\r\nX==1", date, "x", 0},
         {"other keys read no clock", Variant::FillRun, "X==1", "X", "1", 0},
-        {"fillprint has no key rule", Variant::FillPrint, "X==1\r\n" + date + "==x", date, "x",
-         1},
+        {"fillprint has no key rule", Variant::FillPrint, "X==1\r\n" + date + "==x", date, "x", 1},
         {"fillprint reads the clock once per expansion", Variant::FillPrint,
          "X==" + date + "," + time + "," + date, "X", dateText + "," + timeText + "," + dateText,
          1},
-        {"fillprint fills date from a reference", Variant::FillPrint,
-         "X==&[R]\r\nR==" + time, "X", timeText, 1},
+        {"fillprint fills date from a reference", Variant::FillPrint, "X==&[R]\r\nR==" + time, "X",
+         timeText, 1},
         {"pickpaste date as the only item", Variant::PickPaste, "X==1\r\n" + date + "==a&&b", date,
          dateText, 1},
         {"pickpaste date as the first key", Variant::PickPaste, date + "==a&&b", date, "a&&b", 0},
@@ -356,8 +360,8 @@ Text resolveItemByItem(const RulesTable& table, const Text& key) {
 TEST(ConstantExpander, ResolvesReferencesAsIfItemByItem) {
     // Pieces where a pass done in one walk could differ from item-by-item
     // replacement: nesting, joins of "&" and "[", inert and active raw values.
-    const char* pieces[] = {"&[", "]", "&", "[", "a", "b", " ", "\xB0", "&[a]", "&[b]",
-                            "&[c]", "&[ a ]", "x"};
+    const char* pieces[] = {"&[",   "]",    "&",    "[",    "a",      "b", " ",
+                            "\xB0", "&[a]", "&[b]", "&[c]", "&[ a ]", "x"};
     std::uint32_t seed = 99;
     auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
@@ -365,7 +369,8 @@ TEST(ConstantExpander, ResolvesReferencesAsIfItemByItem) {
     };
     auto randomText = [&](std::uint32_t maxPieces) {
         Text text;
-        for (std::uint32_t n = next() % maxPieces; n > 0; --n) text += pieces[next() % std::size(pieces)];
+        for (std::uint32_t n = next() % maxPieces; n > 0; --n)
+            text += pieces[next() % std::size(pieces)];
         return text;
     };
     int compared = 0;

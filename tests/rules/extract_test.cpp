@@ -57,6 +57,7 @@ TEST(ExtractBetween, HonoursEveryParameter) {
         long start;
         TextList items;
     };
+    // clang-format off
     const Case cases[] = {
         {"prefix and suffix make an empty span an item", "&[", "&[]&[b]", false, 0, "(", ")", false,
          false, 0, {"()", "(b)"}},
@@ -75,6 +76,7 @@ TEST(ExtractBetween, HonoursEveryParameter) {
          {"&[a]"}},
         {"negative start position", "&[", "&[a]", false, 0, "", "", true, true, -7, {"&[a]"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TextList items{"stale"};
         int count = extractBetween(c.text, c.open, "]", items, c.caseSensitive, c.maxLength,
@@ -113,13 +115,13 @@ TEST(ExtractBetween, LetsMessagesThroughAsOften) {
     };
     const Case cases[] = {
         {"", 0, 0},
-        {"&[a", 0, 0},            // the iteration that ends the scan pumps nothing
+        {"&[a", 0, 0},  // the iteration that ends the scan pumps nothing
         {"&[a]", 0, 3},
         {"&[a]&[b]&[c", 0, 6},
-        {"&[]&[ ]", 0, 6},        // empty spans still count as iterations
-        {"&[a]", 9, 4},           // one more per non-empty item with a limit
-        {"&[abcdef]&[ab]", 7, 8}, // also for the item left out
-        {"&[]&[b]", 9, 7},        // but not for an empty span
+        {"&[]&[ ]", 0, 6},         // empty spans still count as iterations
+        {"&[a]", 9, 4},            // one more per non-empty item with a limit
+        {"&[abcdef]&[ab]", 7, 8},  // also for the item left out
+        {"&[]&[b]", 9, 7},         // but not for an empty span
     };
     for (const Case& c : cases) {
         CountingPump pump;

@@ -69,29 +69,31 @@ TEST(ParseRules, TakesOutLateGroupsThenReadsDefinitions) {
     };
     const Case cases[] = {
         {"group alone", "last[a+b]", {}, {{"a", "b"}}},
-        {"group in a comment is taken out too", "'x last[a+b]\r\nK==V", {{"K", "V"}},
-         {{"a", "b"}}},
+        {"group in a comment is taken out too", "'x last[a+b]\r\nK==V", {{"K", "V"}}, {{"a", "b"}}},
         {"any letter case opens a group", "LaSt[a+b]\r\nK==V", {{"K", "V"}}, {{"a", "b"}}},
         {"capital L stays in the text", "Last[a+b]==V", {{"Last[a+b]", "V"}}, {{"a", "b"}}},
-        {"spaces at the markers: the pair is read, the group stays", "K==last[ a+b ]",
-         {{"K", "last[ a+b ]"}}, {{"a", "b"}}},
-        {"two plus signs: no pair, the group stays", "K==last[a+b+c]", {{"K", "last[a+b+c]"}},
-         {}},
+        {"spaces at the markers: the pair is read, the group stays",
+         "K==last[ a+b ]",
+         {{"K", "last[ a+b ]"}},
+         {{"a", "b"}}},
+        {"two plus signs: no pair, the group stays", "K==last[a+b+c]", {{"K", "last[a+b+c]"}}, {}},
         {"empty text", "last[a+]", {}, {{"a", ""}}},
         {"empty target", "last[+b]", {}, {{"", "b"}}},
         {"lone plus", "last[+]", {}, {{"", ""}}},
         {"empty group", "K==last[]last[ ]", {{"K", "last[]last[ ]"}}, {}},
         {"group inside a value", "K==x last[a+b] y", {{"K", "x  y"}}, {{"a", "b"}}},
         {"group before the separator", "last[a+b]==V", {{"", "V"}}, {{"a", "b"}}},
-        {"the same group twice", "last[a+b]K==Vlast[a+b]", {{"K", "V"}},
-         {{"a", "b"}, {"a", "b"}}},
-        {"group over a line break joins the lines", "K==1last[a+\r\nb]2\r\nJ==3",
-         {{"K", "12"}, {"J", "3"}}, {{"a", "\r\nb"}}},
-        {"groups in text order", "last[2+y]K==Vlast[1+x]", {{"K", "V"}},
-         {{"2", "y"}, {"1", "x"}}},
+        {"the same group twice", "last[a+b]K==Vlast[a+b]", {{"K", "V"}}, {{"a", "b"}, {"a", "b"}}},
+        {"group over a line break joins the lines",
+         "K==1last[a+\r\nb]2\r\nJ==3",
+         {{"K", "12"}, {"J", "3"}},
+         {{"a", "\r\nb"}}},
+        {"groups in text order", "last[2+y]K==Vlast[1+x]", {{"K", "V"}}, {{"2", "y"}, {"1", "x"}}},
         {"unclosed group is plain text", "K==last[a+b", {{"K", "last[a+b"}}, {}},
         {"a removal joins a new group that the repeat removes",
-         "K==llast[a+b]ast[a+b]last[a+b]", {}, {{"a", "b"}, {"a", "b"}}},
+         "K==llast[a+b]ast[a+b]last[a+b]",
+         {},
+         {{"a", "b"}, {"a", "b"}}},
         {"nested groups", "K==last[x last[a+b]]", {{"K", "]"}}, {{"x last[a", "b"}}},
     };
     for (const Case& c : cases) {
@@ -114,8 +116,9 @@ Text removeGroupByGroup(const Text& text) {
 TEST(ParseRules, RemovesGroupsAsIfOneByOne) {
     // Texts made of the pieces where removals can interact: nesting, joins that
     // form a new group, capitals, double-byte characters, repeats.
-    const char* pieces[] = {"last[", "LAST[", "l", "la", "st[", "t", "[", "]", "+", "a",
-                            "b", " ", "\xB0", "\xB0]", "==", "\r\n", "last[a+b]", "K=="};
+    const char* pieces[] = {"last[", "LAST[", "l",  "la",   "st[",       "t",
+                            "[",     "]",     "+",  "a",    "b",         " ",
+                            "\xB0",  "\xB0]", "==", "\r\n", "last[a+b]", "K=="};
     std::uint32_t seed = 12345;
     auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
@@ -196,9 +199,9 @@ protected:
 TEST_F(LoadTest, MissingRulesFileEndsWithTheNameAsTyped) {
     parseRules("A==1\r\nlast[x+y]", state);
     EXPECT_THROW(loadRulesFile(dir.text(), "nothere.txt", state, reporter), ProgramEnd);
-    EXPECT_EQ(reporter.reports, (std::vector<test::Report>{
-                                    {ReportKind::MissingRulesFile,
-                                     "nothere.txt" + cp(u8" 文件不存在！"), true}}));
+    EXPECT_EQ(reporter.reports,
+              (std::vector<test::Report>{
+                  {ReportKind::MissingRulesFile, "nothere.txt" + cp(u8" 文件不存在！"), true}}));
     EXPECT_TRUE(state.table.empty());
     EXPECT_EQ(state.late.size(), 0u);
 }
@@ -247,8 +250,8 @@ TEST_F(LoadTest, ConstantsFileThatCannotBeCreatedIsSilent) {
     RulesTable table;
     loadConstantsFile(path("missing-folder"), table);
     EXPECT_TRUE(table.empty());
-    EXPECT_FALSE(os::fileExists(os::joinPath(path("missing-folder"),
-                                             Text(texts::constantsFileName))));
+    EXPECT_FALSE(
+        os::fileExists(os::joinPath(path("missing-folder"), Text(texts::constantsFileName))));
 }
 
 }  // namespace

@@ -48,14 +48,20 @@ TEST(Robustness, OddBytesStayBytes) {
         Text firstValue;
     };
     const Case cases[] = {
-        {"NUL bytes inside keys and values", "A\0==x\0&[B]\r\nB==\0y"sv,
-         {{"A\0"s, "x\0&[B]"s}, {"B", "\0y"s}}, "x\0\0y"s},
+        {"NUL bytes inside keys and values",
+         "A\0==x\0&[B]\r\nB==\0y"sv,
+         {{"A\0"s, "x\0&[B]"s}, {"B", "\0y"s}},
+         "x\0\0y"s},
         {"a lone lead byte at the end", "K==v\x81"sv, {{"K", "v\x81"}}, "v\x81"},
         {"a lead byte swallows the CR of a line break", "K==v\x81\r\nJ==w"sv, {}, ""},
-        {"a lead byte before the close bracket", "K==&[R\x81]x\r\nR==r"sv,
-         {{"K", "&[R\x81]x"}, {"R", "r"}}, "&[R\x81]x"},
-        {"invalid double-byte pairs", "\xFF\xFE==\x80]&[\xFF\xFF]"sv,
-         {{"\xFF\xFE", "\x80]&[\xFF\xFF]"}}, "\x80]"},
+        {"a lead byte before the close bracket",
+         "K==&[R\x81]x\r\nR==r"sv,
+         {{"K", "&[R\x81]x"}, {"R", "r"}},
+         "&[R\x81]x"},
+        {"invalid double-byte pairs",
+         "\xFF\xFE==\x80]&[\xFF\xFF]"sv,
+         {{"\xFF\xFE", "\x80]&[\xFF\xFF]"}},
+         "\x80]"},
     };
     for (const Case& c : cases) {
         RulesTable table;
@@ -65,7 +71,8 @@ TEST(Robustness, OddBytesStayBytes) {
             test::RecordingReporter reporter;
             TextList values = expandAll(variant, table, reporter);
             if (!c.table.empty()) {
-                EXPECT_EQ(values.front(), c.firstValue) << c.name << " " << static_cast<int>(variant);
+                EXPECT_EQ(values.front(), c.firstValue)
+                    << c.name << " " << static_cast<int>(variant);
             }
         }
     }
@@ -161,8 +168,9 @@ TEST(Robustness, ReferencesNestedTenThousandDeep) {
 TEST(Robustness, ArbitraryBytesNeitherCrashNorHang) {
     // Pieces of the rules language mixed with bytes that are no valid GBK.
     const std::string_view pieces[] = {
-        "&[", "#[", "]", "+", "==", "\r\n", "\r", "\n", "last[", "&&", "'", " ", "a", "b",
-        "\x80", "\xFF", "\x81", "\xA1\xA1", "\0"sv, "#\xBF\xD5", "##\xC8\xD5\xC6\xDA##"};
+        "&[",   "#[",    "]",    "+",        "==",   "\r\n",      "\r",
+        "\n",   "last[", "&&",   "'",        " ",    "a",         "b",
+        "\x80", "\xFF",  "\x81", "\xA1\xA1", "\0"sv, "#\xBF\xD5", "##\xC8\xD5\xC6\xDA##"};
     std::uint32_t seed = 2024;
     auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;

@@ -74,8 +74,8 @@ public:
         static int counter = 0;
         auto base = std::filesystem::temp_directory_path();
         for (;;) {
-            path_ = base / ("rules_test_" + std::to_string(::testing::UnitTest::GetInstance()
-                                                               ->random_seed()) +
+            path_ = base / ("rules_test_" +
+                            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                             "_" + std::to_string(++counter));
             if (std::filesystem::create_directory(path_)) break;
         }

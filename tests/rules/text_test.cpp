@@ -47,13 +47,13 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
         Text text, from, to, result;
     };
     const Case cases[] = {
-        {"aaa", "aa", "b", "ba"},           // never overlapping
-        {"abab", "ab", "abab", "abababab"}, // inserted text is not searched again
+        {"aaa", "aa", "b", "ba"},            // never overlapping
+        {"abab", "ab", "abab", "abababab"},  // inserted text is not searched again
         {"xaay", "a", "", "xy"},
-        {"abc", "", "z", "abc"},             // an empty from replaces nothing
+        {"abc", "", "z", "abc"},  // an empty from replaces nothing
         {"", "a", "b", ""},
-        {"\xB1\xA1\xA1\xA1", "\xA1\xA1", "_", "\xB1\xA1_"}, // only at character starts
-        {"a\x81", "\x81", "b", "ab"},       // a lone lead byte at the end is a character
+        {"\xB1\xA1\xA1\xA1", "\xA1\xA1", "_", "\xB1\xA1_"},  // only at character starts
+        {"a\x81", "\x81", "b", "ab"},  // a lone lead byte at the end is a character
     };
     for (const Case& c : cases) EXPECT_EQ(replaceAll(c.text, c.from, c.to), c.result) << c.text;
 }
@@ -66,8 +66,8 @@ TEST(TrimSpaces, DropsBothKindsOfSpaceAtBothEnds) {
         {"  a b  ", "a b"},
         {cp(u8"\u3000 a\u3000"), "a"},
         {cp(u8" \u3000 \u3000"), ""},
-        {"\ta\r\n", "\ta\r\n"},        // tabs and line breaks stay
-        {"\xB1\xA1\xA1", "\xB1\xA1\xA1"}, // A1 A1 inside a pair is no space
+        {"\ta\r\n", "\ta\r\n"},            // tabs and line breaks stay
+        {"\xB1\xA1\xA1", "\xB1\xA1\xA1"},  // A1 A1 inside a pair is no space
         {"a \x81", "a \x81"},
         {"", ""},
     };
@@ -98,7 +98,8 @@ TEST(FindAtCharStart, AgreesWithTheCharacterWalk) {
         for (std::uint32_t n = next() % 12; n > 0; --n) text += bytes[next() % std::size(bytes)];
         std::string_view what = patterns[next() % std::size(patterns)];
         // Every start that a walk from the beginning reaches.
-        for (std::size_t from = 0; from <= text.size(); from += std::max<std::size_t>(1, charLength(text, from))) {
+        for (std::size_t from = 0; from <= text.size();
+             from += std::max<std::size_t>(1, charLength(text, from))) {
             ASSERT_EQ(findAtCharStart(text, what, from), findText(text, what, from))
                 << text << " / " << what << " from " << from;
         }
