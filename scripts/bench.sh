@@ -14,10 +14,13 @@ results="$build/rules_bench.json"
 python3 - "$results" <<'PY'
 import json, sys
 # CPU time: on a shared machine the wall clock also counts the other processes.
-# Names read like BM_Family/10000 or BM_Family/10000/min_time:4.000.
+# Names read like BM_Family/10000 or BM_Family/10000/min_time:2.000/repeats:5_median.
 runs = {}
+# Where there are repetitions, their median stands for the size.
 for b in json.load(open(sys.argv[1]))["benchmarks"]:
-    if b.get("run_type") != "iteration":
+    if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+        continue
+    if b.get("run_type") == "iteration" and b.get("repetitions", 1) > 1:
         continue
     parts = b["name"].split("/")
     if len(parts) > 1 and parts[1].isdigit():
