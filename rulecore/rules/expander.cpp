@@ -242,11 +242,16 @@ ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value)
     value = table_.values()[*index];
 
     Budget budget;
-    if (!resolveReferences(key, value, budget) || !applyReplacements(value, budget)) {
+    // fillprint names every reference without a definition, but only once the
+    // passes have come to an end: a value that never does would otherwise list
+    // its missing names by the million before the bound stops it.
+    TextList missing;
+    if (!resolveReferences(key, value, budget, missing) || !applyReplacements(value, budget)) {
         reportUnexpandable(key);
         value.clear();
         return Outcome::Unexpandable;
     }
+    reportMissing(missing);
     replaceEvery(value, texts::lineBreakSymbol, "\r\n");
     replaceEvery(value, texts::tabSymbol, "\t");
     replaceEvery(value, texts::emptySymbol, {});
@@ -257,7 +262,8 @@ ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value)
     return Outcome::Expanded;
 }
 
-bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& budget) {
+bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& budget,
+                                         TextList& missing) {
     for (int pass = 0;; ++pass) {
         if (!budget.spend(value.size())) return false;
         TextList references = extractMarked(value, texts::referenceOpen, texts::directiveClose);
@@ -269,12 +275,15 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
         for (const Text& item : references) {
             Text name = innerText(item, texts::referenceOpen.size());
             if (name == key) {
+                reportMissing(missing);
                 Text text =
                     Text(texts::constantPrefix) + key + " " + item + Text(texts::selfReference);
                 reporter_.report(ReportKind::SelfReference, text, true);
                 throw ProgramEnd{};
             }
-            raws.push_back(fetchRawValue(name));
+            std::optional<std::size_t> index = table_.firstIndexOf(name);
+            if (!index && variant_ == Variant::FillPrint) missing.push_back(name);
+            raws.push_back(index ? table_.values()[*index] : Text());
         }
 
         std::size_t before = budget.version();
@@ -321,6 +330,12 @@ bool ConstantExpander::splitReplacement(const Text& item, Text& oldText, Text& n
     oldText = pieces[0].substr(openLength);
     newText = pieces[1].substr(0, pieces[1].size() - texts::directiveClose.size());
     return true;
+}
+
+void ConstantExpander::reportMissing(const TextList& missing) {
+    for (const Text& name : missing) {
+        reporter_.report(ReportKind::MissingConstant, Text(texts::missingConstant) + name, false);
+    }
 }
 
 void ConstantExpander::reportUnexpandable(const Text& key) {

@@ -58,7 +58,8 @@ private:
     class Budget;
 
     Outcome expand(const Text& key, Text& value);
-    bool resolveReferences(const Text& key, Text& value, Budget& budget);
+    bool resolveReferences(const Text& key, Text& value, Budget& budget, TextList& missing);
+    void reportMissing(const TextList& missing);
     bool applyReplacements(Text& value, Budget& budget) const;
     bool splitReplacement(const Text& item, Text& oldText, Text& newText) const;
     void reportUnexpandable(const Text& key);
