@@ -60,7 +60,11 @@ void ConsoleReporter::report(rulecore::ReportKind, const Text& text, bool) {
 
 FillRunApp::FillRunApp(Text runDirectory)
     : runDirectory_(std::move(runDirectory)),
-      expander_(rulecore::Variant::FillRun, rules_.table, clock_, reporter_) {}
+      expander_(rulecore::Variant::FillRun, rules_.table, clock_, reporter_) {
+    // Paths are joined to the run directory anyway; Word's own relative lookups
+    // (and any file dialog) then start there too.
+    rulecore::os::setWorkingDirectory(runDirectory_);
+}
 
 void FillRunApp::run(const rulecore::TextList& arguments) {
     if (arguments.empty()) return;

@@ -14,6 +14,8 @@ Text joinPath(const Text& directory, const Text& name);
 
 // The directory that holds the running program file, without a final separator.
 Text runDirectory();
+// Each program works in its run directory; false when it cannot be entered.
+bool setWorkingDirectory(const Text& directory);
 
 bool fileExists(const Text& path);  // a regular file, not a directory
 // The file's bytes up to its first NUL; empty when it cannot be read.

@@ -80,6 +80,10 @@ Text runDirectory() {
     return fromUtf8(buffer);
 }
 
+bool setWorkingDirectory(const Text& directory) {
+    return ::chdir(toUtf8(directory).c_str()) == 0;
+}
+
 bool fileExists(const Text& path) {
     struct stat st {};
     return stat(toUtf8(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);

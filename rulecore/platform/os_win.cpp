@@ -86,6 +86,10 @@ Text runDirectory() {
     return buffer;
 }
 
+bool setWorkingDirectory(const Text& directory) {
+    return SetCurrentDirectoryA(directory.c_str()) != 0;
+}
+
 bool fileExists(const Text& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
