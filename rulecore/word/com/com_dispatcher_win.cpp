@@ -1,8 +1,10 @@
 #include "rulecore/word/com/com_dispatcher_win.h"
 
+#include <array>
 #include <climits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
