@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "rulecore/word/com/com_dispatcher_win.h"
@@ -502,6 +503,20 @@ TEST(RetryFilterTest, EachThreadOfASessionHasTheFilterAndGetsItsOwnBackAfter) {
     CoInitialize(nullptr);
     EXPECT_FALSE(currentFilter());
     CoUninitialize();
+}
+
+TEST(RetryFilterTest, AThreadWhoseCoInitializeFailedIsNotEndedByTheSession) {
+    std::thread([] {
+        // COM already runs in the multithreaded apartment, so CoInitialize fails.
+        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        ComDispatcher dispatcher;
+        dispatcher.beginThread();
+        dispatcher.endThread();
+        // Still initialised once: this call adds a second count rather than a first.
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+        CoUninitialize();
+        CoUninitialize();
+    }).join();
 }
 
 TEST(CreateObjectTest, NothingIsCreatedFromAnUnknownProgramIdentifier) {
