@@ -134,9 +134,11 @@ LocalTime SystemClock::now() {
 // so that a value listing one reference many times costs two scans, not one each.
 class ConstantExpander::Budget {
 public:
+    explicit Budget(const ExpansionLimits& limits) : limits_(limits) {}
+
     bool spend(std::size_t bytes) {
         scanned_ += bytes;
-        return scanned_ <= maxScannedBytes;
+        return scanned_ <= limits_.maxScannedBytes;
     }
 
     // Counts the changes made to the working value through replace.
@@ -150,7 +152,7 @@ public:
         auto known = nothingFoundAt_.find(from);
         if (known != nothingFoundAt_.end() && known->second == version_) return true;
         if (!spend(text.size())) return false;
-        switch (replaceWithin(text, from, to, maxWorkingSize)) {
+        switch (replaceWithin(text, from, to, limits_.maxWorkingSize)) {
             case Replaced::Nothing:
                 nothingFoundAt_.insert_or_assign(from, version_);
                 return true;
@@ -168,7 +170,9 @@ public:
     // Puts a new working value in place, within the same bounds as replace.
     bool assign(Text& text, Text replaced) {
         if (!spend(text.size())) return false;
-        if (replaced.size() > maxWorkingSize && replaced.size() > text.size()) return false;
+        if (replaced.size() > limits_.maxWorkingSize && replaced.size() > text.size()) {
+            return false;
+        }
         if (replaced == text) return true;
         text = std::move(replaced);
         ++version_;
@@ -176,6 +180,7 @@ public:
     }
 
 private:
+    const ExpansionLimits& limits_;
     std::size_t scanned_ = 0;
     std::size_t version_ = 0;
     // For each text searched for: the version of the value in which it was absent.
@@ -183,8 +188,8 @@ private:
 };
 
 ConstantExpander::ConstantExpander(Variant variant, const RulesTable& table, Clock& clock,
-                                   Reporter& reporter)
-    : variant_(variant), table_(table), clock_(clock), reporter_(reporter) {}
+                                   Reporter& reporter, ExpansionLimits limits)
+    : variant_(variant), table_(table), clock_(clock), reporter_(reporter), limits_(limits) {}
 
 Text ConstantExpander::expandConstant(const Text& key) {
     Text value;
@@ -241,7 +246,7 @@ ConstantExpander::Outcome ConstantExpander::expand(const Text& key, Text& value)
     if (!index) return Outcome::NotFound;
     value = table_.values()[*index];
 
-    Budget budget;
+    Budget budget(limits_);
     // fillprint names every reference without a definition, but only once the
     // passes have come to an end: a value that never does would otherwise list
     // its missing names by the million before the bound stops it.
@@ -268,7 +273,7 @@ bool ConstantExpander::resolveReferences(const Text& key, Text& value, Budget& b
         if (!budget.spend(value.size())) return false;
         TextList references = extractMarked(value, texts::referenceOpen, texts::directiveClose);
         if (references.empty()) return true;
-        if (pass == maxReferencePasses) return false;
+        if (pass == limits_.maxReferencePasses) return false;
 
         TextList raws;
         raws.reserve(references.size());

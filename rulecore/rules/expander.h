@@ -37,21 +37,29 @@ struct SelectionResult {
     TextList items;
 };
 
+// Bounds of one expansion: the reference passes, the size of the working value
+// and the bytes scanned in all, so that no rules text makes it run without end.
+// The programs use the defaults; a fuzzer may choose smaller ones to go faster.
+struct ExpansionLimits {
+    int maxReferencePasses = 1000;
+    std::size_t maxWorkingSize = std::size_t{16} << 20;
+    std::size_t maxScannedBytes = std::size_t{256} << 20;
+};
+
 // Expands raw values with references, replacements, symbols, date and time, in the
 // variant of one program. Keeps nothing between calls; reads the table it is given.
 class ConstantExpander {
 public:
-    ConstantExpander(Variant variant, const RulesTable& table, Clock& clock, Reporter& reporter);
+    ConstantExpander(Variant variant, const RulesTable& table, Clock& clock, Reporter& reporter,
+                     ExpansionLimits limits = {});
 
     Text expandConstant(const Text& key);             // fillrun, fillprint
     SelectionResult expandSelection(const Text& key);  // pickpaste
     Text fetchRawValue(const Text& name);
 
-    // Bounds of one expansion: the reference passes, the size of the working value
-    // and the bytes scanned in all, so that no rules text makes it run without end.
-    static constexpr int maxReferencePasses = 1000;
-    static constexpr std::size_t maxWorkingSize = std::size_t{16} << 20;
-    static constexpr std::size_t maxScannedBytes = std::size_t{256} << 20;
+    static constexpr int maxReferencePasses = ExpansionLimits{}.maxReferencePasses;
+    static constexpr std::size_t maxWorkingSize = ExpansionLimits{}.maxWorkingSize;
+    static constexpr std::size_t maxScannedBytes = ExpansionLimits{}.maxScannedBytes;
 
 private:
     enum class Outcome { Expanded, DateOrTime, NotFound, Unexpandable };
@@ -68,6 +76,7 @@ private:
     const RulesTable& table_;
     Clock& clock_;
     Reporter& reporter_;
+    ExpansionLimits limits_;
 };
 
 }  // namespace rulecore

@@ -420,6 +420,36 @@ TEST(ConstantExpander, ResolvesAThousandPassesAndNoMore) {
     EXPECT_EQ(tooDeep.reports[0].kind, ReportKind::Unexpandable);
 }
 
+TEST(ConstantExpander, HonoursChosenLimits) {
+    struct Case {
+        const char* name;
+        ExpansionLimits limits;
+        RulesTable table;
+        bool expands;
+    };
+    RulesTable growing;
+    parseDefinitions("A==&[B]\r\nB==xx&[B]", growing);
+    RulesTable scanning;
+    scanning.append("A", Text(200, 'a').append("&[B]"));
+    scanning.append("B", "b");
+    const Case cases[] = {
+        {"five passes", {5, 1 << 20, 1 << 20}, chain(5), true},
+        {"six passes", {5, 1 << 20, 1 << 20}, chain(6), false},
+        {"a value within 64 bytes", {1000, 64, 1 << 20}, chain(30), true},
+        {"a value growing past 64 bytes", {1000, 64, 1 << 20}, growing, false},
+        // Two passes and the replacement pass scan about 800 bytes here.
+        {"a scan budget that covers the expansion", {1000, 1 << 20, 1000}, scanning, true},
+        {"half of that", {1000, 1 << 20, 400}, scanning, false},
+    };
+    for (const Case& c : cases) {
+        test::FakeClock clock;
+        test::RecordingReporter reporter;
+        ConstantExpander expander(Variant::PickPaste, c.table, clock, reporter, c.limits);
+        EXPECT_EQ(expander.expandSelection(c.table.keys().front()).show, c.expands) << c.name;
+        EXPECT_EQ(reporter.reports.empty(), c.expands) << c.name;
+    }
+}
+
 TEST(ConstantExpander, FetchRawValueCopiesTheFirstDefinition) {
     RulesTable table;
     parseDefinitions(cp(u8"A==&[B]#空\r\nA==2\r\n==e"), table);
