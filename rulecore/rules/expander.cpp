@@ -61,7 +61,7 @@ void replaceEvery(Text& text, std::string_view from, std::string_view to) {
     replaceWithin(text, from, to, static_cast<std::size_t>(-1));
 }
 
-// A raw value that cannot take part in a reference: no marker byte, and no lead
+// A raw value that cannot help form a reference: no marker byte, and no lead
 // byte at its end that would pair with the byte after it.
 bool isInert(std::string_view raw) {
     std::size_t pos = 0;
