@@ -79,6 +79,30 @@ TEST_P(FillTemplate, ReplacesTheMainTextOnlyAndSavesInTheTemplateFormat) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, FillTemplate, ::testing::Values("doc", "docx"));
 
+// With nothing outside the main story the office's own replace-all serves; it
+// must behave the same: split runs, tables, case, and values with line breaks.
+TEST(FillPlainTemplate, ReplacesLikeTheTemplateWithHeaders) {
+    TempDirectory dir;
+    uno_test::writeFile(dir.file("plain.fodt"), uno_test::flatDocument(R"(
+<text:p>A KEY1, key1 and KE<text:span text:style-name="Strong">Y1</text:span>; B KEY2</text:p>
+<table:table table:name="T1"><table:table-column/>
+<table:table-row><table:table-cell><text:p>KEY1 KEY2</text:p></table:table-cell></table:table-row></table:table>)",
+                                                                       "", ""));
+    const std::string templatePath = uno_test::convert(dir.file("plain.fodt"), "doc");
+    ASSERT_FALSE(templatePath.empty());
+    auto dispatcher = word::uno::makeEngineDispatcher();
+    {
+        word::WordSession session(*dispatcher);
+        session.startWord();
+        EXPECT_TRUE(session.openDocument(templatePath));
+        EXPECT_EQ(session.replaceText("KEY1", "one", 0, false), 1);
+        EXPECT_EQ(session.replaceText("KEY2", "two\r\nlines", 0, false), 1);
+        EXPECT_TRUE(session.saveAs(dir.file("filled.doc")));
+        session.quitWord();
+    }
+    EXPECT_EQ(uno_test::bodyText(dir.file("filled.doc")), "A one, one and one; B two\nlines\none two\nlines\n\n");  // .doc ends a table with a paragraph
+}
+
 // Saving picks the office's filter by extension; export writes a PDF.
 TEST(EngineSave, ChoosesTheFormatByExtension) {
     TempDirectory dir;

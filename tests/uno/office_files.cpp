@@ -34,11 +34,10 @@ std::string flatDocument(const std::string& bodyXml, const std::string& header, 
  <style:page-layout style:name="Page"/>
 </office:automatic-styles>
 <office:master-styles><style:master-page style:name="Standard" style:page-layout-name="Page">
- <style:header><text:p>)" +
-           header + R"(</text:p></style:header>
- <style:footer><text:p>)" +
-           footer + R"(</text:p></style:footer>
-</style:master-page></office:master-styles>
+)" +
+           (header.empty() ? std::string() : "<style:header><text:p>" + header + "</text:p></style:header>") +
+           (footer.empty() ? std::string() : "<style:footer><text:p>" + footer + "</text:p></style:footer>") +
+           R"(</style:master-page></office:master-styles>
 <office:body><office:text>)" +
            bodyXml + R"(</office:text></office:body></office:document>
 )";

@@ -22,7 +22,7 @@ private:
 };
 
 // A flat OpenDocument text: body paragraphs and tables as given (XML), with a
-// header and a footer.
+// header and a footer (none where the text is empty).
 std::string flatDocument(const std::string& bodyXml, const std::string& header, const std::string& footer);
 
 // Converts source into the format (an extension: "doc", "docx", "txt", "fodt")

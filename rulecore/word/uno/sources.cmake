@@ -42,7 +42,7 @@ set(uno_types
   com.sun.star.text.XTextRange com.sun.star.text.XTextRangeCompare com.sun.star.text.XTextTable
   com.sun.star.text.XTextTableCursor com.sun.star.text.XTextTablesSupplier
   com.sun.star.text.XTextViewCursor com.sun.star.text.XTextViewCursorSupplier com.sun.star.text.XWordCursor
-  com.sun.star.text.XTextGraphicObjectsSupplier com.sun.star.text.VertOrientation
+  com.sun.star.text.XTextGraphicObjectsSupplier com.sun.star.text.XTextFramesSupplier com.sun.star.text.XFootnotesSupplier com.sun.star.text.XEndnotesSupplier com.sun.star.drawing.XDrawPage com.sun.star.util.XReplaceDescriptor com.sun.star.text.VertOrientation
   com.sun.star.table.XCell com.sun.star.table.XCellRange com.sun.star.table.XTableColumns
   com.sun.star.table.XTableRows
   com.sun.star.awt.FontWeight com.sun.star.awt.FontSlant com.sun.star.awt.FontUnderline
@@ -93,4 +93,13 @@ target_link_libraries(rulecore PUBLIC
 # The UNO libraries find their own dependencies beside them, in the office's
 # program directory, so they are loaded from there.
 target_link_options(rulecore PUBLIC "LINKER:-rpath-link,${RULECORE_LO_PROGRAM_DIR}" "LINKER:-rpath,${RULECORE_LO_PROGRAM_DIR}")
+
+# The same headers and libraries for a program that talks UNO itself (the
+# engine's benchmark compares with such a client).
+add_library(rulecore_uno_sdk INTERFACE)
+add_dependencies(rulecore_uno_sdk rulecore_uno_types)
+target_include_directories(rulecore_uno_sdk SYSTEM INTERFACE ${uno_generated} ${RULECORE_LO_SDK_DIR}/include)
+target_compile_definitions(rulecore_uno_sdk INTERFACE LINUX UNX CPPU_ENV=gcc3
+  RULECORE_LO_PROGRAM_DIR="${RULECORE_LO_PROGRAM_DIR}")
+target_compile_options(rulecore_uno_sdk INTERFACE -fno-sanitize=vptr)
 set(RULECORE_WORD_ENGINE ON)

@@ -92,13 +92,7 @@ public:
     static std::span<const Member<Document>> members();
 
 private:
-    AutomationValue content() {
-        Reference<css::text::XText> body = document_->getText();
-        Reference<css::text::XTextCursor> cursor = body->createTextCursor();
-        cursor->gotoStart(false);
-        cursor->gotoEnd(true);
-        return makeRange(officePtr(), {document_, cursor});
-    }
+    AutomationValue content() { return makeStoryRange(officePtr(), document_); }
 
     AutomationValue range(Args& args) {
         Reference<css::text::XText> body = document_->getText();

@@ -103,6 +103,19 @@ public:
     void forget(const Reference<css::text::XTextDocument>& document);
     Reference<css::text::XTextDocument> load(const OUString& url, bool asTemplate = false);
 
+    // Per document: the search descriptor last used, with its settings, and
+    // whether any text lies outside the main story (headers, frames, notes).
+    struct SearchCache {
+        Reference<css::text::XTextDocument> document;
+        Reference<css::uno::XInterface> descriptor;
+        bool settingsKnown = false;
+        bool pattern = false, matchCase = false, words = false, backwards = false;
+        int outerText = -1;  // unknown until asked
+        Reference<css::text::XText> body;
+    };
+    SearchCache& searchCache(const Reference<css::text::XTextDocument>& document);
+    std::vector<SearchCache> searchCaches;
+
     // Word-side settings the office has no counterpart for.
     bool visible = false;
     bool screenUpdating = true;
@@ -245,6 +258,8 @@ struct TextSpan {
 };
 AutomationValue makeRange(const OfficePtr& office, TextSpan span,
                           const Reference<css::text::XTextTable>& table = {});
+// The document's main story as a range (Word's Content).
+AutomationValue makeStoryRange(const OfficePtr& office, const Reference<css::text::XTextDocument>& document);
 AutomationValue makeSelection(const OfficePtr& office, const Reference<css::text::XTextDocument>& document);
 // Word's GoTo on a document: a range at the item, the selection left alone.
 AutomationValue goToFromDocument(const OfficePtr& office, const Reference<css::text::XTextDocument>& document,

@@ -160,6 +160,18 @@ void Office::activate(const Reference<css::text::XTextDocument>& document) {
 
 void Office::forget(const Reference<css::text::XTextDocument>& document) {
     documents.erase(std::remove(documents.begin(), documents.end(), document), documents.end());
+    searchCaches.erase(std::remove_if(searchCaches.begin(), searchCaches.end(),
+                                      [&](const SearchCache& c) { return c.document == document; }),
+                       searchCaches.end());
+}
+
+Office::SearchCache& Office::searchCache(const Reference<css::text::XTextDocument>& document) {
+    for (SearchCache& cache : searchCaches) {
+        if (cache.document.get() == document.get()) return cache;
+    }
+    searchCaches.push_back({});
+    searchCaches.back().document = document;
+    return searchCaches.back();
 }
 
 Reference<css::text::XTextDocument> Office::load(const OUString& url, bool asTemplate) {
@@ -188,6 +200,7 @@ void Office::quit() {
         }
     }
     documents.clear();
+    searchCaches.clear();
     try {
         desktop_->terminate();
     } catch (const css::uno::Exception&) {
@@ -200,6 +213,7 @@ void Office::quit() {
 void Office::kill() {
     alive_ = false;
     documents.clear();
+    searchCaches.clear();
     process_.kill();
 }
 

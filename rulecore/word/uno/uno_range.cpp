@@ -15,6 +15,14 @@
 #include <com/sun/star/text/XTextTableCursor.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/text/XWordCursor.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/text/XEndnotesSupplier.hpp>
+#include <com/sun/star/text/XFootnotesSupplier.hpp>
+#include <com/sun/star/text/XTextFramesSupplier.hpp>
+#include <com/sun/star/util/XReplaceDescriptor.hpp>
+#include <com/sun/star/util/XReplaceable.hpp>
 #include <com/sun/star/util/XSearchable.hpp>
 #include <com/sun/star/util/XSearchDescriptor.hpp>
 #include <com/sun/star/view/XScreenCursor.hpp>
@@ -99,9 +107,25 @@ Reference<css::text::XTextRange> positionAt(const Reference<css::text::XTextDocu
 
 // ---- the state a Range and its Find share
 
+// A range over the whole main story (a document's Content) makes its cursor only
+// when a member needs it: a replace-all over the story needs none.
 struct RangeState {
     TextSpan span;
     Reference<css::text::XTextTable> table;
+    bool wholeStory = false;
+
+    const Reference<css::text::XTextCursor>& cursor() {
+        if (!span.cursor.is()) {
+            span.cursor = span.document->getText()->createTextCursor();
+            span.cursor->gotoStart(false);
+            span.cursor->gotoEnd(true);
+        }
+        return span.cursor;
+    }
+    void moved() {
+        wholeStory = false;
+        table.clear();
+    }
 };
 
 }  // namespace
@@ -185,14 +209,14 @@ OUString regexEscaped(const OUString& text) {
 }  // namespace
 
 Reference<css::text::XTextRange> Finder::where() {
-    if (range_) return range_->span.cursor.get();
+    if (range_) return range_->cursor().get();
     return viewCursor(document_).get();
 }
 
 void Finder::moveTo(const Reference<css::text::XTextRange>& hit) {
     if (range_) {
         range_->span.cursor = cursorOver(hit);
-        range_->table.clear();
+        range_->moved();
         return;
     }
     Reference<css::text::XTextViewCursor> view = viewCursor(document_);
@@ -205,20 +229,71 @@ Reference<css::util::XSearchDescriptor> Finder::descriptor(const Reference<css::
     if (wildcards) refuse();  // Word's wildcard language has no counterpart here
     const OUString what = expandCaretCodes(text);
     if (what.isEmpty()) refuse();
-    Reference<css::util::XSearchDescriptor> d = searchable->createSearchDescriptor();
-    Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
     // A paragraph mark is found only at the end of the find text, as the end of a
     // paragraph; the office's search never crosses paragraphs.
     const sal_Int32 mark = what.indexOf(sal_Unicode('\r'));
     if (mark >= 0 && mark != what.getLength() - 1) refuse();
     const bool pattern = mark >= 0 || what.indexOf(sal_Unicode(0x0B)) >= 0;
+
+    // One descriptor per document, its settings written only when they change:
+    // a document run makes hundreds of searches that differ only in their text.
+    Office::SearchCache& cache = office_->searchCache(document_);
+    Reference<css::util::XSearchDescriptor> d(cache.descriptor, UNO_QUERY);
+    if (!d.is()) {
+        d = searchable->createSearchDescriptor();
+        cache.descriptor = d;
+        cache.settingsKnown = false;
+    }
+    Reference<css::beans::XPropertySet> p(d, UNO_QUERY_THROW);
+    auto set = [&](bool& known, bool wanted, const char* name) {
+        if (cache.settingsKnown && known == wanted) return;
+        p->setPropertyValue(OUString::createFromAscii(name), Any(wanted));
+        known = wanted;
+    };
+    set(cache.pattern, pattern, "SearchRegularExpression");
+    set(cache.matchCase, matchCase, "SearchCaseSensitive");
+    set(cache.words, wholeWord, "SearchWords");
+    set(cache.backwards, !forward, "SearchBackwards");
+    cache.settingsKnown = true;
     d->setSearchString(pattern ? regexEscaped(what) : what);
-    p->setPropertyValue("SearchRegularExpression", Any(pattern));
-    p->setPropertyValue("SearchCaseSensitive", Any(matchCase));
-    p->setPropertyValue("SearchWords", Any(wholeWord));
-    p->setPropertyValue("SearchBackwards", Any(!forward));
     return d;
 }
+
+namespace {
+
+// Whether the document holds text outside its main story that a search of the
+// whole document would reach: headers and footers, frames, notes, shapes.
+bool hasOuterText(const Reference<css::text::XTextDocument>& document) {
+    Reference<css::style::XStyleFamiliesSupplier> styles(document, UNO_QUERY_THROW);
+    Reference<css::container::XNameAccess> pages(styles->getStyleFamilies()->getByName("PageStyles"), UNO_QUERY_THROW);
+    for (const OUString& name : pages->getElementNames()) {
+        Reference<css::beans::XPropertySet> page(pages->getByName(name), UNO_QUERY_THROW);
+        bool on = false;
+        if ((page->getPropertyValue("HeaderIsOn") >>= on) && on) return true;
+        if ((page->getPropertyValue("FooterIsOn") >>= on) && on) return true;
+    }
+    Reference<css::text::XTextFramesSupplier> frames(document, UNO_QUERY);
+    if (frames.is() && frames->getTextFrames()->hasElements()) return true;
+    Reference<css::text::XFootnotesSupplier> footnotes(document, UNO_QUERY);
+    if (footnotes.is() && footnotes->getFootnotes()->getCount() > 0) return true;
+    Reference<css::text::XEndnotesSupplier> endnotes(document, UNO_QUERY);
+    if (endnotes.is() && endnotes->getEndnotes()->getCount() > 0) return true;
+    Reference<css::drawing::XDrawPageSupplier> drawing(document, UNO_QUERY);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (drawing.is() && drawing->getDrawPage()->getCount() > 0) return true;
+#pragma GCC diagnostic pop
+    return false;
+}
+
+bool breaksLines(const OUString& text) {
+    for (sal_Int32 i = 0; i < text.getLength(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n' || text[i] == 0x0B) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 Reference<css::text::XTextRange> Finder::next(const Reference<css::util::XSearchable>& searchable,
                                               const Reference<css::util::XSearchDescriptor>& d) {
@@ -243,19 +318,40 @@ Reference<css::text::XTextRange> Finder::next(const Reference<css::util::XSearch
 
 std::int32_t Finder::replaceAll(const Reference<css::util::XSearchable>& searchable,
                                 const Reference<css::util::XSearchDescriptor>& d, const OUString& with) {
-    Reference<css::text::XTextRange> span = where();
     // A collapsed range or selection, or one over the whole story, means the story.
-    const bool limited = !collapsed(span) && !(range_ && spansWholeText(range_->span.cursor));
+    bool limited = false;
+    Reference<css::text::XTextRange> span;
+    if (!range_ || !range_->wholeStory) {
+        span = where();
+        limited = !collapsed(span) && !(range_ && spansWholeText(range_->cursor()));
+    }
+    const OUString officeText = wordTextToOffice(with);
+    Office::SearchCache& cache = office_->searchCache(document_);
+    if (cache.outerText < 0) cache.outerText = hasOuterText(document_) ? 1 : 0;
+    if (!limited && cache.outerText == 0 && !breaksLines(officeText)) {
+        // Nothing lies outside the main story and the text is one line: the
+        // office's own replace-all does exactly what Word's does.
+        Reference<css::util::XReplaceable> replaceable(document_, UNO_QUERY_THROW);
+        Reference<css::util::XReplaceDescriptor> all(d, UNO_QUERY);
+        if (all.is()) {
+            all->setReplaceString(officeText);
+            return replaceable->replaceAll(d);
+        }
+    }
     Reference<css::container::XIndexAccess> hits = searchable->findAll(d);
     if (!hits.is()) return 0;
-    const OUString officeText = wordTextToOffice(with);
+    if (!cache.body.is()) cache.body = document_->getText();
     std::int32_t replaced = 0;
     const sal_Int32 count = hits->getCount();
     for (sal_Int32 i = 0; i < count; ++i) {
         Reference<css::text::XTextRange> hit(hits->getByIndex(i), UNO_QUERY);
-        if (!hit.is() || !inMainText(document_, hit)) continue;
+        if (!hit.is()) continue;
+        Reference<css::text::XText> holder = hit->getText();
+        // The bridge hands out one proxy per remote object, so the body is known
+        // by its address; anything else is checked in full.
+        if (holder.get() != cache.body.get() && !inMainText(document_, hit)) continue;
         if (limited && !within(span, hit)) continue;
-        hit->getText()->insertString(hit, officeText, true);
+        holder->insertString(hit, officeText, true);
         ++replaced;
     }
     return replaced;
@@ -392,9 +488,10 @@ public:
         : Model(std::move(office)), state_(std::make_shared<RangeState>(RangeState{std::move(span), std::move(table)})) {}
     static std::span<const Member<Range>> members();
     Reference<css::text::XTextRange> textRange() override { return cursor().get(); }
+    void markWholeStory() { state_->wholeStory = true; }
 
 private:
-    const Reference<css::text::XTextCursor>& cursor() const { return state_->span.cursor; }
+    const Reference<css::text::XTextCursor>& cursor() const { return state_->cursor(); }
     const Reference<css::text::XTextDocument>& document() const { return state_->span.document; }
 
     AutomationValue find() {
@@ -411,7 +508,7 @@ private:
         } catch (const css::uno::RuntimeException&) {
         }
         state_->span.cursor = moved;
-        state_->table.clear();
+        state_->moved();
         return nothing();
     }
 
@@ -458,7 +555,7 @@ std::span<const Member<Range>> Range::members() {
         {"Text", K::Put,
          [](Range& r, Args& a) {
              writeText(r.cursor(), textOf(a.assigned()));
-             r.state_->table.clear();
+             r.state_->moved();
              return nothing();
          }},
         {"Start", K::Get,
@@ -478,7 +575,7 @@ std::span<const Member<Range>> Range::members() {
              } else {
                  r.cursor()->collapseToStart();
              }
-             r.state_->table.clear();
+             r.state_->moved();
              return nothing();
          }},
         {"Select", K::Method, [](Range& r, Args&) { return r.select(); }},
@@ -495,6 +592,7 @@ std::span<const Member<Range>> Range::members() {
              Reference<css::text::XTextCursor> end = cursorOver(r.cursor()->getEnd());
              writeText(end, a.text(0));
              r.cursor()->gotoRange(end->getEnd(), true);
+             r.state_->moved();
              return nothing();
          }},
         {"Style", K::Put,
@@ -863,6 +961,12 @@ std::span<const Member<Selection>> Selection::members() {
 
 AutomationValue makeRange(const OfficePtr& office, TextSpan span, const Reference<css::text::XTextTable>& table) {
     return objectValue(new Range(office, std::move(span), table));
+}
+
+AutomationValue makeStoryRange(const OfficePtr& office, const Reference<css::text::XTextDocument>& document) {
+    auto* range = new Range(office, {document, {}}, {});
+    range->markWholeStory();
+    return objectValue(range);
 }
 
 AutomationValue makeSelection(const OfficePtr& office, const Reference<css::text::XTextDocument>& document) {
