@@ -96,7 +96,8 @@ public:
     const Reference<css::uno::XComponentContext>& context() const { return context_; }
     const Reference<css::frame::XDesktop2>& desktop() const { return desktop_; }
 
-    // Documents in the order they were opened; the last activated one is active.
+    // Documents in the order they were opened; the last opened or activated one
+    // is the active document.
     std::vector<Reference<css::text::XTextDocument>> documents;
     Reference<css::text::XTextDocument> activeDocument() const;
     void activate(const Reference<css::text::XTextDocument>& document);
@@ -131,6 +132,7 @@ private:
     void watch();
 
     EngineOptions options_;
+    Reference<css::text::XTextDocument> active_;
     OfficeProcess process_;
     std::string profile_;
     Reference<css::uno::XComponentContext> context_;

@@ -149,17 +149,20 @@ Office::CallScope::~CallScope() {
 
 Reference<css::text::XTextDocument> Office::activeDocument() const {
     if (documents.empty()) refuse();
+    for (const auto& document : documents) {
+        if (document.get() == active_.get()) return document;
+    }
     return documents.back();
 }
 
 void Office::activate(const Reference<css::text::XTextDocument>& document) {
-    auto at = std::find(documents.begin(), documents.end(), document);
-    if (at == documents.end()) refuse();
-    std::rotate(at, at + 1, documents.end());
+    if (std::find(documents.begin(), documents.end(), document) == documents.end()) refuse();
+    active_ = document;
 }
 
 void Office::forget(const Reference<css::text::XTextDocument>& document) {
     documents.erase(std::remove(documents.begin(), documents.end(), document), documents.end());
+    if (active_.get() == document.get()) active_ = documents.empty() ? Reference<css::text::XTextDocument>() : documents.back();
     searchCaches.erase(std::remove_if(searchCaches.begin(), searchCaches.end(),
                                       [&](const SearchCache& c) { return c.document == document; }),
                        searchCaches.end());
@@ -187,6 +190,7 @@ Reference<css::text::XTextDocument> Office::load(const OUString& url, bool asTem
                                                  UNO_QUERY);
     if (!document.is()) refuse();
     documents.push_back(document);
+    active_ = document;
     return document;
 }
 
@@ -200,6 +204,7 @@ void Office::quit() {
         }
     }
     documents.clear();
+    active_.clear();
     searchCaches.clear();
     try {
         desktop_->terminate();
@@ -213,6 +218,7 @@ void Office::quit() {
 void Office::kill() {
     alive_ = false;
     documents.clear();
+    active_.clear();
     searchCaches.clear();
     process_.kill();
 }

@@ -87,7 +87,13 @@ bool spansWholeText(const Reference<css::text::XTextCursor>& cursor) {
 }
 
 OUString spanText(const Reference<css::text::XTextCursor>& cursor) {
-    if (spansWholeText(cursor)) return storyText(cursor->getText());
+    if (spansWholeText(cursor)) {
+        Reference<css::text::XText> text = cursor->getText();
+        Reference<css::lang::XServiceInfo> kind(text, UNO_QUERY);
+        // A whole cell ends with Word's end-of-cell mark.
+        if (kind.is() && kind->getImplementationName() == "SwXCell") return storyText(text) + "\x07";
+        return storyText(text);
+    }
     return officeTextToWord(cursor->getString());
 }
 
@@ -295,11 +301,14 @@ bool breaksLines(const OUString& text) {
 
 }  // namespace
 
+// A range's Find searches within the range unless it is collapsed; the
+// selection's Find goes on from the selection, so repeated finds move along.
 Reference<css::text::XTextRange> Finder::next(const Reference<css::util::XSearchable>& searchable,
                                               const Reference<css::util::XSearchDescriptor>& d) {
     Reference<css::text::XTextRange> span = where();
-    const bool limited = !collapsed(span);
-    Reference<css::text::XTextRange> from = forward ? span->getStart() : span->getEnd();
+    const bool limited = range_ && !collapsed(span);
+    Reference<css::text::XTextRange> from =
+        (forward == static_cast<bool>(range_)) ? span->getStart() : span->getEnd();
     Reference<css::text::XTextRange> hit(searchable->findNext(from, d), UNO_QUERY);
     for (int skipped = 0; hit.is() && !inMainText(document_, hit) && skipped < 10000; ++skipped) {
         hit.set(searchable->findNext(forward ? hit->getEnd() : hit->getStart(), d), UNO_QUERY);

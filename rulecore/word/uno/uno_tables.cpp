@@ -303,8 +303,11 @@ std::span<const Member<Table>> Table::members() {
          }},
         {"Range", K::Get,
          [](Table& t, Args&) {
-             Reference<css::text::XTextRange> anchor = t.table_->getAnchor();
-             return makeRange(t.officePtr(), {t.document_, cursorOver(anchor)}, t.table_);
+             // The table's own anchor is no place a cursor can take; its first cell is.
+             const auto names = t.table_->getCellNames();
+             if (!names.hasElements()) refuse();
+             Reference<css::text::XText> first(t.table_->getCellByName(names[0]), UNO_QUERY_THROW);
+             return makeRange(t.officePtr(), {t.document_, cursorOver(first->getStart())}, t.table_);
          }},
         {"Rows", K::Get, [](Table& t, Args&) { return objectValue(new Lines(t.officePtr(), t.document_, t.table_, true)); }},
         {"Columns", K::Get,
