@@ -145,8 +145,9 @@ Timing runDirect(const std::string& templatePath, const std::string& output) {
     for (int i = 1; i <= keyCount; ++i) pass(keyName(i), keyValue(i));
     t.replacing = millisecondsSince(passes);
     Reference<css::frame::XStorable> storable(document, UNO_QUERY);
-    css::beans::PropertyValue filter = property("FilterName", css::uno::Any(office("MS Word 97")));
-    storable->storeAsURL(office("file://" + output), {&filter, 1});
+    const css::beans::PropertyValue store[] = {property("FilterName", css::uno::Any(office("MS Word 97"))),
+                                               property("Overwrite", css::uno::Any(true))};
+    storable->storeAsURL(office("file://" + output), {store, 2});
     try {
         desktop->terminate();
     } catch (const css::uno::Exception&) {
@@ -174,8 +175,15 @@ int main(int argc, char** argv) {
     std::vector<Timing> engine, direct;
     for (int r = 0; r < rounds; ++r) {
         // Alternate, so a busy moment of the shared machine hits both alike.
-        engine.push_back(runEngine(templatePath, dir + "/engine.doc"));
-        direct.push_back(runDirect(templatePath, dir + "/direct.doc"));
+        const std::string round = std::to_string(r);
+        engine.push_back(runEngine(templatePath, dir + "/engine" + round + ".doc"));
+        try {
+            direct.push_back(runDirect(templatePath, dir + "/direct" + round + ".doc"));
+        } catch (const css::uno::Exception& error) {
+            std::fprintf(stderr, "direct client failed: %s\n",
+                         rtl::OUStringToOString(error.Message, RTL_TEXTENCODING_UTF8).getStr());
+            return 1;
+        }
     }
     auto best = [](const std::vector<Timing>& runs, double Timing::*field) {
         double value = runs.front().*field;
