@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick
-  libreoffice-writer-nogui libreoffice-dev libreoffice-script-provider-python
+  libreoffice-writer-nogui libreoffice-dev libreoffice-script-provider-python fonts-wqy-microhei
 )
 
 missing=()
