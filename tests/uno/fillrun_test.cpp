@@ -1,10 +1,15 @@
 // fillrun end to end on Linux: a copy of the program in a run directory fills a
 // real template through the LibreOffice engine.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -103,6 +108,32 @@ TEST_F(FillrunOnLinux, MissingTemplateOrNoOfficeEndsAsUsual) {
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.doc")));
         EXPECT_TRUE(uno_test::processesMentioning(uno_test::officeMarkerFor(run.pid)).empty());
     }
+}
+
+// A program killed in the middle of a run takes its office with it.
+TEST_F(FillrunOnLinux, KilledProgramLeavesNoOffice) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 1);
+        execl(program.c_str(), program.c_str(), "-B", "规则.txt", "form.doc", "late.doc", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    const std::string marker = uno_test::officeMarkerFor(pid);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (uno_test::processesMentioning(marker).empty() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_FALSE(uno_test::processesMentioning(marker).empty());
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!uno_test::processesMentioning(marker).empty() && std::chrono::steady_clock::now() < gone) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(uno_test::processesMentioning(marker).empty());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -44,7 +45,42 @@ bool OfficeProcess::start(const std::string& program, const std::vector<std::str
     if (rc != 0 || pid <= 0) return false;
     group_ = pid;
     reaped_ = false;
+    startGuardian();
     return true;
+}
+
+// A program that dies without ending its office (killed, crashed) must not leave
+// the office running: a small forked guardian ends the group when we die. The
+// parent-death signal follows the thread that starts the office, which is the
+// session's thread for its whole life. Only async-signal-safe calls follow the
+// fork.
+void OfficeProcess::startGuardian() {
+    const pid_t parent = getpid();
+    const pid_t guardian = fork();
+    if (guardian == 0) {
+        sigset_t all;
+        sigfillset(&all);
+        sigprocmask(SIG_BLOCK, &all, nullptr);
+        prctl(PR_SET_PDEATHSIG, SIGUSR1);
+        if (getppid() == parent) {
+            sigset_t wake;
+            sigemptyset(&wake);
+            sigaddset(&wake, SIGUSR1);
+            int signal = 0;
+            sigwait(&wake, &signal);
+        }
+        ::kill(-group_, SIGKILL);
+        _exit(0);
+    }
+    guardian_ = guardian > 0 ? guardian : 0;
+}
+
+void OfficeProcess::stopGuardian() {
+    if (guardian_ <= 0) return;
+    ::kill(guardian_, SIGKILL);
+    int status = 0;
+    waitpid(guardian_, &status, 0);
+    guardian_ = 0;
 }
 
 void OfficeProcess::reap(bool block) {
@@ -75,6 +111,7 @@ void OfficeProcess::kill() {
     ::kill(-group_, SIGKILL);
     reap(true);
     waitGone(std::chrono::milliseconds(5000));
+    stopGuardian();
     group_ = 0;
 }
 

@@ -30,7 +30,10 @@ public:
 
 private:
     void reap(bool block);
+    void startGuardian();
+    void stopGuardian();
     int group_ = 0;
+    int guardian_ = 0;
     bool reaped_ = false;
 };
 
