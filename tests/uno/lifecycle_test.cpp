@@ -102,6 +102,9 @@ TEST_F(EngineCalls, MembersAreFoundWithoutRegardToCaseAndByAccessKind) {
     std::array text{AutomationValue::fromText("abc")};
     call(content.object, Access::Write, "TEXT", text, ResultKind::Nothing);
     EXPECT_TRUE(word::lastCallSucceeded());
+    // The range now spans the text written into it.
+    EXPECT_EQ(call(content.object, Access::Read, "Text", {}, ResultKind::Text).text, "abc\r");
+    EXPECT_EQ(call(content.object, Access::Read, "End", {}, ResultKind::Number).number, 3.0);
     std::array collapseEnd{AutomationValue::fromInteger(0)};
     call(content.object, Access::Write, "Collapse", collapseEnd, ResultKind::Nothing);
     EXPECT_TRUE(word::lastCallSucceeded());

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -386,12 +387,17 @@ std::int32_t mainTextOffset(const Reference<css::text::XTextDocument>& document,
 
 void writeText(const Reference<css::text::XTextCursor>& cursor, const OUString& wordText) {
     Reference<css::text::XText> text = cursor->getText();
-    Reference<css::text::XTextRange> start = cursor->getStart();
-    // Keep the start so the cursor can span the new text afterwards.
-    Reference<css::text::XTextCursor> anchor = text->createTextCursorByRange(start);
-    text->insertString(Reference<css::text::XTextRange>(cursor.get()), wordTextToOffice(wordText), true);
+    const OUString officeText = wordTextToOffice(wordText);
+    text->insertString(Reference<css::text::XTextRange>(cursor.get()), officeText, true);
+    // Leave the cursor over the new text, as Word leaves a range after writing
+    // its Text: back from the end by as many characters (a paragraph break is one).
     cursor->collapseToEnd();
-    cursor->gotoRange(anchor->getStart(), true);
+    sal_Int32 back = officeText.getLength();
+    while (back > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<sal_Int32>(back, 32000));
+        if (!cursor->goLeft(step, true)) break;
+        back -= step;
+    }
 }
 
 std::int32_t pointsToHundredthMillimetres(double points) {
