@@ -134,6 +134,11 @@ TEST_F(FillrunOnLinux, KilledProgramLeavesNoOffice) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(uno_test::processesMentioning(marker).empty());
+    // Its private profile goes too.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
+        EXPECT_EQ(entry.path().filename().string().rfind(marker, 0), std::string::npos) << entry.path();
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -19,7 +20,8 @@ namespace rulecore::word::uno {
 
 OfficeProcess::~OfficeProcess() { kill(); }
 
-bool OfficeProcess::start(const std::string& program, const std::vector<std::string>& arguments) {
+bool OfficeProcess::start(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& leftovers) {
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -45,7 +47,7 @@ bool OfficeProcess::start(const std::string& program, const std::vector<std::str
     if (rc != 0 || pid <= 0) return false;
     group_ = pid;
     reaped_ = false;
-    startGuardian();
+    startGuardian(leftovers);
     return true;
 }
 
@@ -54,8 +56,9 @@ bool OfficeProcess::start(const std::string& program, const std::vector<std::str
 // parent-death signal follows the thread that starts the office, which is the
 // session's thread for its whole life. Only async-signal-safe calls follow the
 // fork.
-void OfficeProcess::startGuardian() {
+void OfficeProcess::startGuardian(const std::string& leftovers) {
     const pid_t parent = getpid();
+    const char* const folder = leftovers.empty() ? nullptr : leftovers.c_str();
     const pid_t guardian = fork();
     if (guardian == 0) {
         sigset_t all;
@@ -70,6 +73,12 @@ void OfficeProcess::startGuardian() {
             sigwait(&wake, &signal);
         }
         ::kill(-group_, SIGKILL);
+        if (folder) {
+            // Give the killed office a moment to go before its profile does.
+            const struct timespec pause{0, 500000000};
+            nanosleep(&pause, nullptr);
+            execlp("rm", "rm", "-rf", "--", folder, static_cast<char*>(nullptr));
+        }
         _exit(0);
     }
     guardian_ = guardian > 0 ? guardian : 0;

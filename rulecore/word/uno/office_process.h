@@ -18,8 +18,10 @@ public:
     ~OfficeProcess();
 
     // Starts program (looked up on PATH when it has no '/') with arguments, its
-    // output going nowhere. False when it cannot be started.
-    bool start(const std::string& program, const std::vector<std::string>& arguments);
+    // output going nowhere. leftovers names a folder the office uses that goes
+    // with it if this program dies first. False when it cannot be started.
+    bool start(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& leftovers = {});
     bool started() const { return group_ > 0; }
     // Whether the launched process still runs (it outlives the office it launched).
     bool running();
@@ -30,7 +32,7 @@ public:
 
 private:
     void reap(bool block);
-    void startGuardian();
+    void startGuardian(const std::string& leftovers);
     void stopGuardian();
     int group_ = 0;
     int guardian_ = 0;

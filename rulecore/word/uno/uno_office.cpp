@@ -88,7 +88,7 @@ bool Office::start() {
                                              "--nofirststartwizard",
                                              "--nolockcheck",
                                              "--accept=pipe,name=" + pipe + ";urp;"};
-    if (!process_.start(options_.officeProgram, arguments)) return false;
+    if (!process_.start(options_.officeProgram, arguments, profile_)) return false;
 
     const OUString url = OUString::createFromAscii(("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext").c_str());
     const auto until = std::chrono::steady_clock::now() + options_.startDeadline;
