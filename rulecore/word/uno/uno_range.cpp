@@ -701,7 +701,7 @@ public:
 private:
     Reference<css::text::XTextDocument> document_;
     std::shared_ptr<Finder> finder_;
-    friend AutomationValue makeSelection(const OfficePtr&, const Reference<css::text::XTextDocument>&);
+    friend AutomationValue uno::makeSelection(const OfficePtr&, const Reference<css::text::XTextDocument>&);
 };
 
 // Word's units: character 1, word 2, sentence 3, paragraph 4, line 5, story 6,
