@@ -1,5 +1,7 @@
 #include "rulecore/rules/text.h"
 
+#include "rulecore/rules/char_search.h"
+
 namespace rulecore {
 
 std::size_t charLength(std::string_view text, std::size_t pos) {
@@ -9,11 +11,7 @@ std::size_t charLength(std::string_view text, std::size_t pos) {
 }
 
 std::size_t findText(std::string_view text, std::string_view what, std::size_t from) {
-    if (what.empty()) return std::string_view::npos;
-    for (std::size_t pos = from; pos + what.size() <= text.size(); pos += charLength(text, pos)) {
-        if (text.compare(pos, what.size(), what) == 0) return pos;
-    }
-    return std::string_view::npos;
+    return findAtCharStart(text, what, from);
 }
 
 TextList splitText(std::string_view text, std::string_view separator) {
