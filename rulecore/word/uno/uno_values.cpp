@@ -45,7 +45,11 @@ Text fromOffice(const OUString& text) {
     return os::fromUtf8(std::string_view(utf8.getStr(), static_cast<std::size_t>(utf8.getLength())));
 }
 
-OUString wordTextToOffice(const OUString& text) {
+namespace {
+
+// Line ends become Word's single CR; Word's vertical tab (a manual line break) is
+// kept as LibreOffice's line break only on the way in.
+OUString normaliseLineEnds(const OUString& text, bool lineBreakToOffice) {
     rtl::OUStringBuffer out(text.getLength());
     for (sal_Int32 i = 0; i < text.getLength(); ++i) {
         const sal_Unicode c = text[i];
@@ -54,7 +58,7 @@ OUString wordTextToOffice(const OUString& text) {
             out.append(sal_Unicode('\r'));
         } else if (c == '\n') {
             out.append(sal_Unicode('\r'));
-        } else if (c == 0x0B) {
+        } else if (c == 0x0B && lineBreakToOffice) {
             out.append(sal_Unicode('\n'));
         } else {
             out.append(c);
@@ -63,21 +67,11 @@ OUString wordTextToOffice(const OUString& text) {
     return out.makeStringAndClear();
 }
 
-OUString officeTextToWord(const OUString& text) {
-    rtl::OUStringBuffer out(text.getLength());
-    for (sal_Int32 i = 0; i < text.getLength(); ++i) {
-        const sal_Unicode c = text[i];
-        if (c == '\r') {
-            if (i + 1 < text.getLength() && text[i + 1] == '\n') ++i;
-            out.append(sal_Unicode('\r'));
-        } else if (c == '\n') {
-            out.append(sal_Unicode('\r'));
-        } else {
-            out.append(c);
-        }
-    }
-    return out.makeStringAndClear();
-}
+}  // namespace
+
+OUString wordTextToOffice(const OUString& text) { return normaliseLineEnds(text, true); }
+
+OUString officeTextToWord(const OUString& text) { return normaliseLineEnds(text, false); }
 
 OUString expandCaretCodes(const OUString& text) {
     rtl::OUStringBuffer out(text.getLength());
